@@ -1,0 +1,85 @@
+#include "platform/memory/memory_message_list.h"
+
+#include <algorithm>
+
+#include "platform/errors.h"
+
+namespace sirel {
+
+void MemoryMessageList::CheckIndex(std::int16_t index) const {
+  if (index < 0 || index >= ListCount()) throw SirelError(ErrorCode::InvalidIndex);
+}
+
+void MemoryMessageList::AddItem(const std::u16string& text) {
+  if (lines_.size() >= static_cast<std::size_t>(kMaxLines)) throw SirelError(ErrorCode::ListFull);
+  lines_.push_back(Line{text, 0});
+}
+
+void MemoryMessageList::RemoveItem(std::int16_t index) {
+  CheckIndex(index);
+  if (IsSelected(lines_[index])) --selected_count_;
+  lines_.erase(lines_.begin() + index);
+  if (current_ > index) {
+    --current_;
+  } else if (current_ == index && current_ >= ListCount()) {
+    current_ = static_cast<std::int16_t>(ListCount() - 1);
+  }
+}
+
+void MemoryMessageList::Clear() {
+  lines_.clear();
+  ++epoch_;
+  selected_count_ = 0;
+  current_ = -1;
+}
+
+std::int16_t MemoryMessageList::ListCount() const {
+  return static_cast<std::int16_t>(lines_.size());
+}
+
+std::u16string MemoryMessageList::List(std::int16_t index) const {
+  if (index == -1) return std::u16string();
+  CheckIndex(index);
+  return lines_[index].text;
+}
+
+VBool MemoryMessageList::Selected(std::int16_t index) const {
+  CheckIndex(index);
+  return ToVBool(IsSelected(lines_[index]));
+}
+
+std::int16_t MemoryMessageList::SelCount() const { return selected_count_; }
+
+void MemoryMessageList::SetListIndex(std::int16_t index) {
+  CheckIndex(index);
+  // The written line becomes current and the only selected line.
+  ++epoch_;
+  lines_[index].mark = epoch_;
+  selected_count_ = 1;
+  current_ = index;
+}
+
+void MemoryMessageList::SetSelected(std::int16_t index, bool selected) {
+  CheckIndex(index);
+  if (IsSelected(lines_[index]) != selected) selected_count_ += selected ? 1 : -1;
+  lines_[index].mark = selected ? epoch_ : 0;
+}
+
+void MemoryMessageList::RemoveSelected() {
+  if (selected_count_ == 0) return;
+  // The current line follows the removals as single RemoveItem calls would move it.
+  if (current_ >= 0) {
+    std::int16_t removedBefore = 0;
+    for (std::int16_t i = 0; i < current_; ++i) removedBefore += IsSelected(lines_[i]) ? 1 : 0;
+    const bool currentRemoved = IsSelected(lines_[current_]);
+    current_ = static_cast<std::int16_t>(current_ - removedBefore);
+    const auto remaining = static_cast<std::int16_t>(lines_.size() - selected_count_);
+    if (currentRemoved && current_ >= remaining) current_ = static_cast<std::int16_t>(remaining - 1);
+  }
+  lines_.erase(std::remove_if(lines_.begin(), lines_.end(),
+                              [this](const Line& line) { return IsSelected(line); }),
+               lines_.end());
+  selected_count_ = 0;
+}
+
+}  // namespace sirel

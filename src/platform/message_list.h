@@ -1,0 +1,47 @@
+// The message list port: the ordered, multi-selection list of text lines that the message
+// window shows. It is the only store of posted messages. Implementations: an in-memory model
+// (platform/memory) and a real LISTBOX (platform/win32); both pass the same contract tests.
+//
+// Contract:
+// - Indexes and counts are signed 16-bit. The list holds at most kMaxLines lines.
+// - AddItem appends an unselected line; other lines, their flags and the current line are kept.
+//   On a full list it throws ListFull and keeps every line.
+// - RemoveItem(i) removes line i; later lines move up one index and keep their flags.
+// - List(-1) is the empty string.
+// - An index outside 0..count-1 (or below -1 / above count-1 for List) throws InvalidIndex and
+//   changes nothing.
+// - SetListIndex(i) makes line i current and selected and scrolls it into view. Decision: it
+//   also makes line i the only selected line, so each posting leaves exactly the newest line
+//   selected (a posting that lands while the user holds a selection of several lines replaces
+//   that selection with the new line, as any list whose current line is set programmatically).
+// - RemoveSelected() leaves exactly what removing every selected line, from the last index
+//   down to 0, one at a time would leave, but in linear time.
+// Lines are UTF-16 and kept exactly as added.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/vb_types.h"
+
+namespace sirel {
+
+class MessageList {
+ public:
+  static constexpr std::int16_t kMaxLines = 32767;
+
+  virtual ~MessageList() = default;
+
+  virtual void AddItem(const std::u16string& text) = 0;
+  virtual void RemoveItem(std::int16_t index) = 0;
+  virtual void Clear() = 0;
+  virtual std::int16_t ListCount() const = 0;
+  virtual std::u16string List(std::int16_t index) const = 0;
+  virtual VBool Selected(std::int16_t index) const = 0;
+  virtual std::int16_t SelCount() const = 0;
+  virtual void SetListIndex(std::int16_t index) = 0;
+  virtual void RemoveSelected() = 0;
+};
+
+}  // namespace sirel

@@ -1,0 +1,41 @@
+// The message window port: the one window per thread that shows the message list.
+// Positions are single-precision twips. The window object outlives the native window it
+// manages: when the user closes the window through its frame the native window and its lines
+// are gone, and EnsureLoaded() loads it afresh (design title and size, hidden, empty list, no
+// parent). References to a MessageWindow therefore never dangle within a thread.
+#pragma once
+
+#include <string>
+
+#include "platform/message_list.h"
+#include "platform/vb_types.h"
+
+namespace sirel {
+
+class MessageWindow {
+ public:
+  virtual ~MessageWindow() = default;
+
+  // Loads the window if it is not loaded (hidden, never shown by loading). Throws
+  // WindowCreate when the window cannot be made.
+  virtual void EnsureLoaded() = 0;
+
+  virtual MessageList& List() = 0;
+  virtual WindowHandle Handle() const = 0;
+
+  virtual std::u16string Caption() const = 0;
+  virtual void SetCaption(const std::u16string& caption) = 0;
+
+  virtual float Top() const = 0;
+  virtual float Left() const = 0;
+  virtual void SetTop(float twips) = 0;
+  virtual void SetLeft(float twips) = 0;
+
+  // Shows the window modeless, without an owner window; showing a visible window keeps it so.
+  virtual void Show() = 0;
+  // Hides the window; it stays loaded with its list intact.
+  virtual void Hide() = 0;
+  virtual bool IsVisible() const = 0;
+};
+
+}  // namespace sirel

@@ -1,0 +1,26 @@
+// The window-manager port: the few operations of the platform's user-interface library that
+// posting and parenting need. Results of SetActiveWindow and SetParent are ignored by callers.
+#pragma once
+
+#include <string>
+
+#include "platform/vb_types.h"
+
+namespace sirel {
+
+class WindowManager {
+ public:
+  virtual ~WindowManager() = default;
+
+  virtual WindowHandle GetActiveWindow() = 0;
+  // Does nothing for a handle of 0.
+  virtual void SetActiveWindow(WindowHandle window) = 0;
+  virtual WindowHandle GetForegroundWindow() = 0;
+  // A top-level window whose class name is className (converted to the ANSI code page) and
+  // whose title is the empty string; 0 when there is none.
+  virtual WindowHandle FindUntitledWindowOfClass(const std::u16string& className) = 0;
+  // Makes parent (0: the desktop) the parent window of child.
+  virtual void SetParent(WindowHandle child, WindowHandle parent) = 0;
+};
+
+}  // namespace sirel

@@ -1,0 +1,46 @@
+// A poster's outlet for its events: the sinks connected to it, called in turn, synchronously.
+// Handlers run re-entrantly: during a raise a sink may connect or disconnect sinks, or destroy
+// the poster that owns this source. Each raise therefore works on a snapshot of the
+// connections: a sink connected during a raise hears the next event, a sink disconnected during
+// a raise is skipped if its turn has not come, and no other sink misses the event.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "poster/poster_events.h"
+
+namespace sirel {
+
+class EventSource {
+ public:
+  using Cookie = std::uint32_t;
+
+  // Connects a sink; the returned cookie (never 0) disconnects it.
+  Cookie Connect(std::shared_ptr<PosterEvents> sink);
+  // False when no sink is connected under that cookie.
+  bool Disconnect(Cookie cookie);
+  std::size_t SinkCount() const { return connections_.size(); }
+
+  // Calls raise(sink) for every connected sink, in the order they were connected.
+  template <class Raise>
+  void RaiseToAll(Raise&& raise) const {
+    if (connections_.empty()) return;
+    const std::vector<std::shared_ptr<Connection>> snapshot = connections_;
+    for (const auto& connection : snapshot) {
+      if (connection->connected) raise(*connection->sink);
+    }
+  }
+
+ private:
+  struct Connection {
+    Cookie cookie;
+    std::shared_ptr<PosterEvents> sink;
+    bool connected;
+  };
+  std::vector<std::shared_ptr<Connection>> connections_;
+  Cookie next_cookie_ = 1;
+};
+
+}  // namespace sirel

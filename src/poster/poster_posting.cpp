@@ -1,0 +1,50 @@
+// DoSirel: filter, count, let the client cancel, format, append, select, trim, return focus.
+#include <limits>
+
+#include "platform/errors.h"
+#include "poster/line_format.h"
+#include "poster/poster.h"
+
+namespace sirel {
+
+// An either-or test, not a range: a message is dropped only while the lower bound is above the
+// upper bound and its priority lies strictly between them.
+bool Poster::PassesFilter(std::int32_t priority) const {
+  return priority == kOmittedPriority || priority >= min_priority_ || priority <= max_priority_;
+}
+
+void Poster::DoSirel(const std::u16string& text, std::int32_t priority) {
+  if (!PassesFilter(priority)) return;
+
+  if (counter_ == std::numeric_limits<std::int32_t>::max()) throw SirelError(ErrorCode::Overflow);
+  ++counter_;
+
+  saved_active_window_ = thread_.windowManager().GetActiveWindow();
+
+  if (EventsOn()) {
+    VBool cancel = kFalse;
+    Raise([&](PosterEvents& sink) { sink.BeforeSirel(text, priority, cancel); });
+    // A cancelled message keeps its number: the counter is not taken back.
+    if (IsExactlyTrue(cancel)) return;
+  }
+
+  // Switches, counter and list are read now, after the handler: it may have changed them.
+  const std::u16string line = FormatLine(IsExactlyTrue(show_counter_), counter_,
+                                         IsExactlyTrue(show_priority_), priority, text);
+  thread_.ObtainWindow().List().AddItem(line);
+
+  if (EventsOn()) {
+    Raise([&](PosterEvents& sink) { sink.AfterSirel(text, priority); });
+  }
+
+  MessageList& list = thread_.ObtainWindow().List();
+  const std::int16_t count = list.ListCount();
+  if (count > 0) list.SetListIndex(static_cast<std::int16_t>(count - 1));
+
+  // One line at most per posting, even when the list is over its limit by more.
+  if (max_list_count_ > 0 && list.ListCount() > max_list_count_) list.RemoveItem(0);
+
+  if (IsExactlyTrue(return_focus_)) thread_.windowManager().SetActiveWindow(saved_active_window_);
+}
+
+}  // namespace sirel
