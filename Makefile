@@ -1,0 +1,53 @@
+# The two commands of this project:
+#   make demo   installs what is missing, builds, and runs the demo client under Wine
+#   make test   installs what is missing, configures, builds and runs every test
+# Other targets are steps of those two.
+
+JOBS ?= $(shell nproc)
+
+.PHONY: test demo deps native native-asan win64 win32 native-tests asan-tests wine-tests static-checks bench clean
+
+test: deps native-tests asan-tests win32 static-checks wine-tests
+	@echo "ALL TESTS PASSED"
+
+deps:
+	bash scripts/install-deps.sh
+
+native:
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS)
+
+native-asan:
+	cmake --preset native-asan >/dev/null
+	cmake --build --preset native-asan -j $(JOBS)
+
+win64:
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 -j $(JOBS)
+
+win32:
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 -j $(JOBS)
+
+native-tests: native
+	ctest --test-dir build/native --output-on-failure -j $(JOBS)
+
+asan-tests: native-asan
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --test-dir build/native-asan --output-on-failure -j $(JOBS)
+
+static-checks: win32 win64
+	bash scripts/static-checks.sh
+
+wine-tests: win64
+	bash scripts/run-wine-tests.sh build/win64
+
+demo: deps win64
+	bash scripts/run-demo.sh build/win64
+
+bench: deps native win64
+	./build/native/bench/sirel_core_bench
+	bash scripts/run-wine-bench.sh build/win64
+
+clean:
+	rm -rf build

@@ -1,0 +1,3 @@
+#!/usr/bin/env bash
+# Placeholder until this step is built.
+exit 0

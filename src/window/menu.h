@@ -1,0 +1,32 @@
+// The design of the message window's pop-up menu mnuForm: its seven items, in order, with their
+// names and captions. The character after "&" is the item's access key. Both the Win32 window
+// (which builds the menu) and the commands (which run the items) use this one table.
+#pragma once
+
+#include <cstddef>
+
+namespace sirel {
+
+enum class MenuItem { Copy, CopyAll, Clear, Delete, Export, Hide, About };
+
+struct MenuItemDesign {
+  MenuItem item;
+  const char* name;
+  const char16_t* caption;
+};
+
+inline constexpr const char16_t* kMenuRootCaption = u"&Form";  // mnuForm; never shown
+
+inline constexpr MenuItemDesign kMenuItems[] = {
+    {MenuItem::Copy, "mnuCopy", u"&Copy Selected Sirels"},
+    {MenuItem::CopyAll, "mnuCopyAll", u"Copy &All"},
+    {MenuItem::Clear, "mnuClear", u"&Clear"},
+    {MenuItem::Delete, "mnuDelete", u"&Delete Selected Messages"},
+    {MenuItem::Export, "mnuExport", u"&Export To File"},
+    {MenuItem::Hide, "mnuHide", u"&Hide"},
+    {MenuItem::About, "mnuAbout", u"A&bout"},
+};
+
+inline constexpr std::size_t kMenuItemCount = sizeof(kMenuItems) / sizeof(kMenuItems[0]);
+
+}  // namespace sirel
