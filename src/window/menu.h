@@ -30,3 +30,15 @@ inline constexpr MenuItemDesign kMenuItems[] = {
 inline constexpr std::size_t kMenuItemCount = sizeof(kMenuItems) / sizeof(kMenuItems[0]);
 
 }  // namespace sirel
+
+namespace sirel {
+
+// Runs the command of a chosen menu item on the window that owns the menu. Errors propagate
+// (as SirelError) to the window, which reports them to the user.
+class MenuCommandRunner {
+ public:
+  virtual ~MenuCommandRunner() = default;
+  virtual void Run(MenuItem item) = 0;
+};
+
+}  // namespace sirel
