@@ -8,6 +8,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
   libwine-dev wine wine64
+  fonts-wine fonts-liberation
+  libxrender1 libxrandr2 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxfixes3
   xvfb xauth x11-utils xdotool xclip imagemagick
 )
 
