@@ -1,3 +1,63 @@
 #!/usr/bin/env bash
-# Placeholder until this step is built.
-exit 0
+# Runs the Windows test programs of a cross build under Wine, then every executable script in
+# tests/wine.d/ (script-driven and end-to-end tests), and prints a summary.
+#
+#   scripts/run-wine-tests.sh <builddir>
+#
+# Each <builddir>/tests/*/sirel_*_tests.exe runs with its GoogleTest output on the console and
+# is killed and counted as failed when it hangs (SIREL_WINE_TEST_TIMEOUT seconds, default 600).
+# Scripts run with the Wine environment exported (WINE, WINEPREFIX, DISPLAY, ...) and BUILD_DIR
+# set to the absolute build folder; they may source scripts/wine-env.sh for wine_run. A script
+# fails by exiting non-zero (Wine's cscript always exits 0: scripts check their own markers).
+# Exits non-zero when anything failed or when there was nothing to run.
+set -uo pipefail
+
+if [ $# -ne 1 ] || [ ! -d "$1" ]; then
+  echo "usage: $0 <builddir>" >&2
+  exit 2
+fi
+root=$(cd "$(dirname "$0")/.." && pwd)
+builddir=$(cd "$1" && pwd)
+limit="${SIREL_WINE_TEST_TIMEOUT:-600}"
+
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+sirel_wine_setup "$builddir" || { echo "run-wine-tests: the Wine environment could not be set up" >&2; exit 1; }
+export BUILD_DIR="$builddir"
+
+passed=()
+failed=()
+
+run_one() {
+  local name="$1"
+  shift
+  local started=$SECONDS status=0
+  echo "=== $name"
+  "$@" || status=$?
+  local took=$((SECONDS - started))
+  if [ "$status" -eq 0 ]; then
+    passed+=("$name (${took}s)")
+  else
+    failed+=("$name (exit $status, ${took}s)")
+  fi
+}
+
+shopt -s nullglob
+for exe in "$builddir"/tests/*/sirel_*_tests.exe; do
+  run_one "${exe#"$builddir"/}" wine_run "$limit" "$exe"
+done
+for script in "$root"/tests/wine.d/*.sh; do
+  if [ -x "$script" ]; then
+    run_one "${script#"$root"/}" timeout -k 10 "$limit" "$script"
+  fi
+done
+
+echo
+echo "=== Wine test summary: ${#passed[@]} passed, ${#failed[@]} failed"
+for line in "${passed[@]}"; do echo "  passed  $line"; done
+for line in "${failed[@]}"; do echo "  FAILED  $line"; done
+if [ $((${#passed[@]} + ${#failed[@]})) -eq 0 ]; then
+  echo "  nothing to run in $builddir" >&2
+  exit 1
+fi
+[ ${#failed[@]} -eq 0 ]

@@ -1,0 +1,182 @@
+# Wine environment for running the Windows test and benchmark programs. Source this file, then:
+#
+#   sirel_wine_setup <builddir>    private prefix <builddir>/wineprefix, a display, one wineserver
+#   wine_run TIMEOUT program args  runs a Windows program; kills it and fails if it hangs
+#   sirel_wine_teardown            stops exactly what setup started (also run on EXIT)
+#
+# After setup these are exported: WINE, WINESERVER, WINEPREFIX, DISPLAY, WINEDEBUG,
+# WINEDLLOVERRIDES and SIREL_WINE_READY. A script started by the harness that sources this file
+# again and calls sirel_wine_setup reuses the running environment and owns nothing.
+#
+# The prefix is made once with `wineboot -i` and reused. With SIREL_WINEPREFIX_TEMPLATE naming a
+# ready prefix, it is copied instead and its shell-folder links (Desktop, Documents, ...) are
+# repointed to the current HOME, since Wine links them into the HOME of whoever made the prefix.
+# Runs on the same build folder are serialised by a lock on <builddir>/wineprefix.lock.
+
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+
+_sirel_wine_xvfb_pid=""
+_sirel_wine_server_pid=""
+_sirel_wine_owner=0
+
+_sirel_wine_log() { echo "wine-env: $*" >&2; }
+
+# True when DISPLAY names an X server that answers.
+_sirel_wine_display_works() {
+  [ -n "${DISPLAY:-}" ] && timeout 5 xdpyinfo >/dev/null 2>&1
+}
+
+# Starts Xvfb on a display it picks itself (-displayfd) and exports DISPLAY.
+_sirel_wine_start_xvfb() {
+  local numfile
+  numfile=$(mktemp)
+  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$numfile" 9>&- >/dev/null 2>&1 &
+  _sirel_wine_xvfb_pid=$!
+  local i
+  for i in $(seq 100); do
+    if [ -s "$numfile" ]; then break; fi
+    if ! kill -0 "$_sirel_wine_xvfb_pid" 2>/dev/null; then break; fi
+    sleep 0.1
+  done
+  local number
+  number=$(tr -dc '0-9' <"$numfile")
+  rm -f "$numfile"
+  if [ -z "$number" ]; then
+    _sirel_wine_log "Xvfb did not start"
+    return 1
+  fi
+  export DISPLAY=":$number"
+  _sirel_wine_log "started Xvfb on $DISPLAY (pid $_sirel_wine_xvfb_pid)"
+}
+
+# Points the prefix's shell-folder links at the current HOME.
+_sirel_wine_repoint_shell_folders() {
+  local userdir link
+  for userdir in "$WINEPREFIX"/drive_c/users/*; do
+    for link in "$userdir"/*; do
+      if [ -L "$link" ]; then ln -sfn "$HOME" "$link"; fi
+    done
+  done
+  # The user folder is named after whoever made the prefix; Wine wants the current user's name.
+  local me
+  me=$(id -un)
+  if [ ! -e "$WINEPREFIX/drive_c/users/$me" ]; then
+    for userdir in "$WINEPREFIX"/drive_c/users/*; do
+      case "$(basename "$userdir")" in Public) continue ;; esac
+      mv "$userdir" "$WINEPREFIX/drive_c/users/$me"
+      break
+    done
+  fi
+}
+
+# Makes the prefix when it does not exist yet (needs the server running).
+_sirel_wine_make_prefix() {
+  if [ -f "$WINEPREFIX/.sirel-ready" ]; then return 0; fi
+  _sirel_wine_log "making the Wine prefix $WINEPREFIX"
+  timeout -k 10 180 "$WINE" wineboot -i >/dev/null 2>&1 || true
+  # A crash must print its report and end the program, never wait for someone to click.
+  timeout -k 10 60 "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+    /t REG_DWORD /d 0 /f >/dev/null 2>&1 || {
+    _sirel_wine_log "could not disable the crash dialog"
+    return 1
+  }
+  # (system.reg lags while the server runs, so look for the installed system folder instead.)
+  if [ ! -d "$WINEPREFIX/drive_c/windows/system32" ]; then
+    _sirel_wine_log "wineboot did not make the prefix"
+    return 1
+  fi
+  touch "$WINEPREFIX/.sirel-ready"
+}
+
+# Copies the template prefix when one is named and the build folder has none yet.
+_sirel_wine_copy_template() {
+  local template="${SIREL_WINEPREFIX_TEMPLATE:-}"
+  if [ -z "$template" ] || [ -e "$WINEPREFIX" ] || [ ! -f "$template/.sirel-ready" ]; then
+    return 0
+  fi
+  _sirel_wine_log "copying the Wine prefix from $template"
+  cp -a "$template" "$WINEPREFIX"
+  _sirel_wine_repoint_shell_folders
+}
+
+sirel_wine_setup() {
+  local builddir="$1"
+  if [ -n "${SIREL_WINE_READY:-}" ] && [ "${WINEPREFIX:-}" = "$(cd "$builddir" && pwd)/wineprefix" ]; then
+    return 0  # inside a run that another script set up: reuse it, own nothing
+  fi
+  builddir=$(cd "$builddir" && pwd) || return 1
+
+  export WINEPREFIX="$builddir/wineprefix"
+  export WINEDEBUG=-all
+  # No Mono or Gecko installer may pop up while the prefix is made.
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINE WINESERVER
+
+  exec 9>"$builddir/wineprefix.lock"
+  if ! flock -w 1800 9; then
+    _sirel_wine_log "another run holds $builddir/wineprefix.lock"
+    return 1
+  fi
+  _sirel_wine_owner=1
+  trap sirel_wine_teardown EXIT
+
+  if ! _sirel_wine_display_works; then
+    _sirel_wine_start_xvfb || return 1
+  fi
+
+  _sirel_wine_copy_template
+  mkdir -p "$WINEPREFIX"
+  # One persistent server for the whole run, started after DISPLAY is set. In the foreground
+  # (-f) so that $! is the server itself; it exits at once if a server already runs here.
+  "$WINESERVER" -f -p 9>&- >/dev/null 2>&1 &
+  _sirel_wine_server_pid=$!
+  sleep 0.2
+  if ! kill -0 "$_sirel_wine_server_pid" 2>/dev/null; then
+    _sirel_wine_log "a wineserver was already running for $WINEPREFIX; using it"
+    _sirel_wine_server_pid=""
+  fi
+
+  _sirel_wine_make_prefix || return 1
+  export SIREL_WINE_READY=1
+}
+
+# wine_run TIMEOUT program [args...]: runs the program under Wine. A program still running after
+# TIMEOUT seconds is killed, with its process group, and the call fails with status 124.
+wine_run() {
+  local limit="$1"
+  shift
+  local status=0
+  timeout -k 10 "$limit" "$WINE" "$@" 9>&- || status=$?
+  if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
+    _sirel_wine_log "TIMEOUT: $* did not finish within ${limit}s and was killed"
+    return 124
+  fi
+  return "$status"
+}
+
+sirel_wine_teardown() {
+  if [ "$_sirel_wine_owner" != 1 ]; then return 0; fi
+  _sirel_wine_owner=0
+  if [ -n "$_sirel_wine_server_pid" ]; then
+    # Ends every Wine process of this prefix (all of them ours, under the lock), then the server.
+    timeout 20 "$WINESERVER" -k >/dev/null 2>&1 || true
+    local i
+    for i in $(seq 50); do
+      kill -0 "$_sirel_wine_server_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$_sirel_wine_server_pid" 2>/dev/null || true
+    wait "$_sirel_wine_server_pid" 2>/dev/null || true
+    _sirel_wine_server_pid=""
+  fi
+  if [ -n "$_sirel_wine_xvfb_pid" ]; then
+    kill "$_sirel_wine_xvfb_pid" 2>/dev/null || true
+    wait "$_sirel_wine_xvfb_pid" 2>/dev/null || true
+    _sirel_wine_log "stopped Xvfb (pid $_sirel_wine_xvfb_pid)"
+    _sirel_wine_xvfb_pid=""
+  fi
+  unset SIREL_WINE_READY
+  flock -u 9 2>/dev/null || true
+  exec 9>&-
+}
