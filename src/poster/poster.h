@@ -78,6 +78,9 @@ class Poster {
   void SetParentWindow(const WindowArgument& window);
 
  private:
+  // Lets tests put the counter next to its overflow, which no member can reach quickly.
+  friend class PosterTestPeer;
+
   bool EventsOn() const { return IsExactlyTrue(enable_events_); }
   bool PassesFilter(std::int32_t priority) const;
   void ChangeBound(bool lower, std::int32_t value);

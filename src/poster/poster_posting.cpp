@@ -31,7 +31,17 @@ void Poster::DoSirel(const std::u16string& text, std::int32_t priority) {
   // Switches, counter and list are read now, after the handler: it may have changed them.
   const std::u16string line = FormatLine(IsExactlyTrue(show_counter_), counter_,
                                          IsExactlyTrue(show_priority_), priority, text);
-  thread_.ObtainWindow().List().AddItem(line);
+  MessageList& target = thread_.ObtainWindow().List();
+  // A full list cannot take the line first and lose its oldest line after. When the limit
+  // would remove the oldest line anyway, it goes before the append, so that a limit of up to
+  // the list's capacity keeps working on a full list; that removal is this posting's one.
+  bool trimmed = false;
+  if (max_list_count_ > 0 && max_list_count_ <= MessageList::kMaxLines &&
+      target.ListCount() == MessageList::kMaxLines) {
+    target.RemoveItem(0);
+    trimmed = true;
+  }
+  target.AddItem(line);
 
   if (EventsOn()) {
     Raise([&](PosterEvents& sink) { sink.AfterSirel(text, priority); });
@@ -42,7 +52,7 @@ void Poster::DoSirel(const std::u16string& text, std::int32_t priority) {
   if (count > 0) list.SetListIndex(static_cast<std::int16_t>(count - 1));
 
   // One line at most per posting, even when the list is over its limit by more.
-  if (max_list_count_ > 0 && list.ListCount() > max_list_count_) list.RemoveItem(0);
+  if (!trimmed && max_list_count_ > 0 && list.ListCount() > max_list_count_) list.RemoveItem(0);
 
   if (IsExactlyTrue(return_focus_)) thread_.windowManager().SetActiveWindow(saved_active_window_);
 }

@@ -52,8 +52,8 @@ struct ListSnapshot {
 };
 
 inline void PrintTo(const ListSnapshot& snapshot, std::ostream* out) {
-  *out << "{" << snapshot.lines.size() << " lines, SelCount " << snapshot.sel_count
-       << ", current " << snapshot.current << ", selected at:";
+  *out << "{" << snapshot.lines.size() << " lines, SelCount " << snapshot.sel_count << ", current "
+       << snapshot.current << ", selected at:";
   for (std::size_t i = 0; i < snapshot.selected.size(); ++i) {
     if (snapshot.selected[i] != kFalse) *out << " " << i;
   }
