@@ -1,0 +1,26 @@
+// The text-file port: writes one whole file in a single open, write and close.
+//
+// Contract of Replace(path, bytes):
+// - Opens the file for output: created when missing, truncated when present. The caller has
+//   the bytes ready before the call, so the file is opened only when there is something to
+//   write.
+// - An open that fails changes nothing on disk (an existing file stays as it was) and throws:
+//   PathNotFound when the folder does not exist, PermissionDenied when access is refused (a
+//   read-only file, a folder, a file locked by another program), PathFileAccess for any other
+//   reason.
+// - A write that fails part-way throws DeviceIo; the bytes written before it stay in the file.
+//   The file is always closed before Replace returns or throws.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace sirel {
+
+class TextFileWriter {
+ public:
+  virtual ~TextFileWriter() = default;
+  virtual void Replace(const std::u16string& path, std::string_view bytes) = 0;
+};
+
+}  // namespace sirel
