@@ -44,9 +44,16 @@ class OpenFile {
 }  // namespace
 
 void Win32TextFileWriter::Replace(const std::u16string& path, std::string_view bytes) {
+  const std::wstring name = ToWide(path);
+  // A read-only file is refused before it is opened: the system refuses it too, except for an
+  // administrator's process under Wine, which must not overwrite it either.
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    throw SirelError(ErrorCode::PermissionDenied);
+  }
   // OPEN_ALWAYS, then truncate: like CREATE_ALWAYS, but a hidden or system file is replaced
   // too instead of refusing. A read-only or locked file fails here, untouched.
-  const HANDLE handle = CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+  const HANDLE handle = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) throw SirelError(OpenError(GetLastError()));
   OpenFile file(handle);

@@ -1,0 +1,203 @@
+// The Win32 ports of the menu commands against the real clipboard, real files and the system's
+// code page, under Windows or Wine.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "platform/errors.h"
+#include "platform/win32/win32_ansi_code_page.h"
+#include "platform/win32/win32_clipboard.h"
+#include "platform/win32/win32_text_file.h"
+
+namespace sirel::win32 {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A hidden top-level window to own the clipboard, as the message window does.
+class OwnerWindow {
+ public:
+  OwnerWindow()
+      : hwnd_(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr)) {}
+  ~OwnerWindow() { DestroyWindow(hwnd_); }
+  HWND get() const { return hwnd_; }
+
+ private:
+  HWND hwnd_;
+};
+
+std::optional<std::u16string> ClipboardUnicodeText() {
+  if (!OpenClipboard(nullptr)) return std::nullopt;
+  std::optional<std::u16string> text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = std::u16string(static_cast<const char16_t*>(GlobalLock(data)));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+int ClipboardFormatCount() {
+  if (!OpenClipboard(nullptr)) return -1;
+  const int count = CountClipboardFormats();
+  CloseClipboard();
+  return count;
+}
+
+ErrorCode CodeOf(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const SirelError& error) {
+    return error.code();
+  }
+  ADD_FAILURE() << "no error";
+  return ErrorCode::InvalidArgument;
+}
+
+TEST(Win32ClipboardTest, PutsUnicodeTextAndNarrowReadersSeeIt) {
+  OwnerWindow owner;
+  Win32Clipboard clipboard([&owner] { return owner.get(); });
+  const std::u16string text = u"a\r\n\u0436\u00E9\xD83D\xDE00\r\n\r\n";
+  clipboard.SetText(text);
+  EXPECT_EQ(ClipboardUnicodeText(), text);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+  CloseClipboard();
+
+  clipboard.Clear();
+  EXPECT_EQ(ClipboardFormatCount(), 0);
+}
+
+TEST(Win32ClipboardTest, ClipboardHeldByAnotherThreadIsReportedAndLeftAlone) {
+  OwnerWindow owner;
+  Win32Clipboard clipboard([&owner] { return owner.get(); });
+  clipboard.SetText(u"before");
+
+  HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread holder([&] {
+    OwnerWindow other;
+    const bool opened = OpenClipboard(other.get());
+    SetEvent(held);
+    WaitForSingleObject(release, 10000);
+    if (opened) CloseClipboard();
+  });
+  WaitForSingleObject(held, 10000);
+  EXPECT_EQ(CodeOf([&] { clipboard.Clear(); }), ErrorCode::ClipboardOpen);
+  EXPECT_EQ(CodeOf([&] { clipboard.SetText(u"after"); }), ErrorCode::ClipboardOpen);
+  SetEvent(release);
+  holder.join();
+  CloseHandle(held);
+  CloseHandle(release);
+  EXPECT_EQ(ClipboardUnicodeText(), u"before");
+}
+
+class Win32TextFileTest : public ::testing::Test {
+ protected:
+  Win32TextFileTest() {
+    const std::string name = Name();
+    folder_ = fs::temp_directory_path() / ("sirel_file_" + name);
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  ~Win32TextFileTest() override {
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(folder_, ignored)) {
+      SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    fs::remove_all(folder_, ignored);
+  }
+  static std::string Name() {
+    return ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  }
+  static std::string Read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  static void Write(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+
+  Win32TextFileWriter writer_;
+  fs::path folder_;
+};
+
+TEST_F(Win32TextFileTest, CreatesAndReplacesExactly) {
+  struct Case {
+    const wchar_t* name;
+    std::optional<std::string> before;
+  };
+  const Case cases[] = {
+      {L"new.txt", std::nullopt},
+      {L"longer.txt", std::string(5000, 'o')},
+      {L"\u0444\u0430\u0439\u043B.txt", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    const fs::path path = folder_ / c.name;
+    SCOPED_TRACE(path.string());
+    if (c.before) Write(path, *c.before);
+    writer_.Replace(path.u16string(), std::string_view("a\r\n\0b\r\n", 7));
+    EXPECT_EQ(Read(path), std::string("a\r\n\0b\r\n", 7));
+  }
+}
+
+TEST_F(Win32TextFileTest, ReplacesAHiddenFile) {
+  const fs::path path = folder_ / L"hidden.txt";
+  Write(path, "old");
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  writer_.Replace(path.u16string(), "new");
+  EXPECT_EQ(Read(path), "new");
+}
+
+TEST_F(Win32TextFileTest, AnOpenThatFailsLeavesEverythingAsItWas) {
+  const fs::path readOnly = folder_ / L"readonly.txt";
+  Write(readOnly, "kept");
+  SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(CodeOf([&] { writer_.Replace(readOnly.u16string(), "new"); }),
+            ErrorCode::PermissionDenied);
+  EXPECT_EQ(Read(readOnly), "kept");
+
+  const fs::path locked = folder_ / L"locked.txt";
+  Write(locked, "kept");
+  const HANDLE holder = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(CodeOf([&] { writer_.Replace(locked.u16string(), "new"); }),
+            ErrorCode::PermissionDenied);
+  CloseHandle(holder);
+  EXPECT_EQ(Read(locked), "kept");
+
+  const fs::path missing = folder_ / L"no such folder" / L"x.txt";
+  EXPECT_EQ(CodeOf([&] { writer_.Replace(missing.u16string(), "new"); }),
+            ErrorCode::PathNotFound);
+  EXPECT_FALSE(fs::exists(missing.parent_path()));
+
+  const fs::path folderTarget = folder_ / L"folder.txt";
+  fs::create_directory(folderTarget);
+  EXPECT_EQ(CodeOf([&] { writer_.Replace(folderTarget.u16string(), "new"); }),
+            ErrorCode::PermissionDenied);
+  EXPECT_TRUE(fs::is_directory(folderTarget));
+}
+
+TEST(Win32AnsiCodePageTest, ReportsTextOutsideTheCodePage) {
+  Win32AnsiCodePage ansi;
+  EXPECT_EQ(ansi.Encode(u""), std::string());
+  EXPECT_EQ(ansi.Encode(u"plain\r\n"), std::string("plain\r\n"));
+  if (GetACP() != 1252) GTEST_SKIP() << "the Western code page checks need code page 1252";
+  EXPECT_EQ(ansi.Encode(u"caf\u00E9 \u20AC \u00A9"), std::string("caf\xE9 \x80 \xA9"));
+  EXPECT_EQ(ansi.Encode(u"\u0436"), std::nullopt);
+  EXPECT_EQ(ansi.Encode(u"\u0100"), std::nullopt);  // would become a best-fit "A"
+  EXPECT_EQ(ansi.Encode(u"\xD83D\xDE00"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace sirel::win32
