@@ -27,6 +27,13 @@ class EventSource {
   template <class Raise>
   void RaiseToAll(Raise&& raise) const {
     if (connections_.empty()) return;
+    if (connections_.size() == 1) {
+      // The usual single client: a copy of its connection is the whole snapshot, and no
+      // vector is allocated for it.
+      const std::shared_ptr<Connection> only = connections_.front();
+      if (only->connected) raise(*only->sink);
+      return;
+    }
     const std::vector<std::shared_ptr<Connection>> snapshot = connections_;
     for (const auto& connection : snapshot) {
       if (connection->connected) raise(*connection->sink);

@@ -29,8 +29,14 @@ void Poster::DoSirel(const std::u16string& text, std::int32_t priority) {
   }
 
   // Switches, counter and list are read now, after the handler: it may have changed them.
-  const std::u16string line = FormatLine(IsExactlyTrue(show_counter_), counter_,
-                                         IsExactlyTrue(show_priority_), priority, text);
+  const bool showCounter = IsExactlyTrue(show_counter_);
+  const bool showPriority = IsExactlyTrue(show_priority_);
+  // Without a prefix the line is the text itself: no copy is built for it.
+  std::u16string prefixed;
+  if (showCounter || showPriority) {
+    prefixed = FormatLine(showCounter, counter_, showPriority, priority, text);
+  }
+  const std::u16string& line = showCounter || showPriority ? prefixed : text;
   MessageList& target = thread_.ObtainWindow().List();
   // A full list cannot take the line first and lose its oldest line after. When the limit
   // would remove the oldest line anyway, it goes before the append, so that a limit of up to
@@ -43,16 +49,17 @@ void Poster::DoSirel(const std::u16string& text, std::int32_t priority) {
   }
   target.AddItem(line);
 
-  if (EventsOn()) {
-    Raise([&](PosterEvents& sink) { sink.AfterSirel(text, priority); });
-  }
+  const bool raiseAfter = EventsOn();
+  if (raiseAfter) Raise([&](PosterEvents& sink) { sink.AfterSirel(text, priority); });
 
-  MessageList& list = thread_.ObtainWindow().List();
+  // Only a handler can have closed the window since the append; then it is loaded afresh.
+  MessageList& list = raiseAfter ? thread_.ObtainWindow().List() : target;
   const std::int16_t count = list.ListCount();
   if (count > 0) list.SetListIndex(static_cast<std::int16_t>(count - 1));
 
   // One line at most per posting, even when the list is over its limit by more.
-  if (!trimmed && max_list_count_ > 0 && list.ListCount() > max_list_count_) list.RemoveItem(0);
+  // Selecting a line changes no count: `count` is still the list's.
+  if (!trimmed && max_list_count_ > 0 && count > max_list_count_) list.RemoveItem(0);
 
   if (IsExactlyTrue(return_focus_)) thread_.windowManager().SetActiveWindow(saved_active_window_);
 }

@@ -7,18 +7,25 @@
 namespace sirel {
 
 void MemoryMessageList::CheckIndex(std::int16_t index) const {
-  if (index < 0 || index >= ListCount()) throw SirelError(ErrorCode::InvalidIndex);
+  if (index < 0 || static_cast<std::size_t>(index) >= lines_.size()) {
+    throw SirelError(ErrorCode::InvalidIndex);
+  }
 }
 
 void MemoryMessageList::AddItem(const std::u16string& text) {
   if (lines_.size() >= static_cast<std::size_t>(kMaxLines)) throw SirelError(ErrorCode::ListFull);
-  lines_.push_back(Line{text, 0});
+  lines_.emplace_back(text);
 }
 
 void MemoryMessageList::RemoveItem(std::int16_t index) {
   CheckIndex(index);
   if (IsSelected(lines_[index])) --selected_count_;
-  lines_.erase(lines_.begin() + index);
+  // Postings trimmed by a limit remove the oldest line; pop_front skips erase's general path.
+  if (index == 0) {
+    lines_.pop_front();
+  } else {
+    lines_.erase(lines_.begin() + index);
+  }
   if (current_ > index) {
     --current_;
   } else if (current_ == index && current_ >= ListCount()) {

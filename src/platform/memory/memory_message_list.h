@@ -29,8 +29,9 @@ class MemoryMessageList final : public MessageList {
   // A line is selected when its mark equals the list's current selection epoch, so clearing
   // every selection is one increment instead of a walk over all lines.
   struct Line {
+    explicit Line(const std::u16string& added) : text(added) {}
     std::u16string text;
-    std::uint64_t mark;
+    std::uint64_t mark = 0;
   };
   void CheckIndex(std::int16_t index) const;
   bool IsSelected(const Line& line) const { return line.mark == epoch_; }
