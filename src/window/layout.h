@@ -1,0 +1,35 @@
+// The message window's layout arithmetic, in single-precision twips. The load step captures two
+// margins from the window's and the list's design sizes; the layout step then sizes the list
+// from the window's outer size on every size change. The list never moves; only its size does.
+//
+// Rule of the layout step: the width is computed and applied first, then the height. A size
+// that would be negative is never applied, and a rejected width skips the height too, so a
+// window made smaller than its margins keeps the list (and its lines) as it was.
+#pragma once
+
+namespace sirel {
+
+struct LayoutMargins {
+  float width = 0;   // WidthMargin: window outer width - list width + 20
+  float height = 0;  // HeightMargin: window outer height - list height + 20
+};
+
+// The gap, in twips, that the load step adds to each margin.
+inline constexpr float kLayoutGapTwips = 20.0f;
+
+// The load step: margins from the window's outer size and the list's size as loaded.
+LayoutMargins CaptureMargins(float windowWidth, float windowHeight, float listWidth,
+                             float listHeight);
+
+// What one layout step applies to the list. A size that is not applied keeps its old value.
+struct ListSizeChange {
+  bool applyWidth = false;
+  float width = 0;
+  bool applyHeight = false;
+  float height = 0;
+};
+
+// The layout step for a window of the given outer size.
+ListSizeChange LayOutList(float windowWidth, float windowHeight, const LayoutMargins& margins);
+
+}  // namespace sirel
