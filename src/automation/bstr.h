@@ -1,0 +1,48 @@
+// BSTR helpers: conversions between automation strings and the core's UTF-16 strings (both are
+// UTF-16 on Windows, so nothing is lost), and an owner that frees a BSTR at scope end.
+#pragma once
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <new>
+#include <string>
+#include <utility>
+
+namespace sirel::automation {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "BSTR text is UTF-16");
+
+// A null BSTR is the empty string.
+inline std::u16string FromBstr(BSTR text) {
+  if (text == nullptr) return {};
+  return std::u16string(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
+}
+
+// A new BSTR holding the text; throws std::bad_alloc when it cannot be allocated.
+inline BSTR ToBstr(const std::u16string& text) {
+  BSTR result = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
+                                  static_cast<UINT>(text.size()));
+  if (result == nullptr) throw std::bad_alloc();
+  return result;
+}
+
+class UniqueBstr {
+ public:
+  UniqueBstr() = default;
+  explicit UniqueBstr(BSTR owned) : value_(owned) {}
+  ~UniqueBstr() { SysFreeString(value_); }
+  UniqueBstr(UniqueBstr&& other) noexcept : value_(std::exchange(other.value_, nullptr)) {}
+  UniqueBstr& operator=(UniqueBstr&& other) noexcept {
+    std::swap(value_, other.value_);
+    return *this;
+  }
+
+  BSTR get() const { return value_; }
+  BSTR release() { return std::exchange(value_, nullptr); }
+
+ private:
+  BSTR value_ = nullptr;
+};
+
+}  // namespace sirel::automation

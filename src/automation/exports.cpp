@@ -1,0 +1,49 @@
+// The entry points of Sirel.dll (ordinals in Sirel.def): the four of an in-process server, and
+// DllInstall for per-user registration (regsvr32 /n /i:user, and /u /n /i:user to undo it).
+// DllMain only remembers the module handle.
+#include <windows.h>
+#include <objbase.h>
+
+#include "Sirel_h.h"
+#include "class_factory.h"
+#include "module.h"
+#include "registration.h"
+
+using sirel::automation::ClassFactory;
+using sirel::automation::RegistrationScope;
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) sirel::automation::SetModuleHandle(instance);
+  return TRUE;
+}
+
+// Unloading is allowed only with no object, no lock on the factory and no message window.
+STDAPI DllCanUnloadNow() { return sirel::automation::ModuleCanUnload() ? S_OK : S_FALSE; }
+
+STDAPI DllGetClassObject(REFCLSID classId, REFIID iid, LPVOID* object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  if (!IsEqualCLSID(classId, CLSID_Sireler)) return CLASS_E_CLASSNOTAVAILABLE;
+  return ClassFactory::Instance().QueryInterface(iid, object);
+}
+
+STDAPI DllRegisterServer() { return sirel::automation::RegisterServer(RegistrationScope::Machine); }
+
+STDAPI DllUnregisterServer() {
+  return sirel::automation::UnregisterServer(RegistrationScope::Machine);
+}
+
+// command: empty for the machine, "user" (any case) for the current user only.
+STDAPI DllInstall(BOOL install, LPCWSTR command) {
+  RegistrationScope scope = RegistrationScope::Machine;
+  if (command != nullptr && command[0] != L'\0') {
+    if (lstrcmpiW(command, L"user") != 0) return E_INVALIDARG;
+    scope = RegistrationScope::User;
+  }
+  return install ? sirel::automation::RegisterServer(scope)
+                 : sirel::automation::UnregisterServer(scope);
+}
+
+}  // extern "C"

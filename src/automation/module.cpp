@@ -1,0 +1,48 @@
+#include "module.h"
+
+#include <atomic>
+
+#include "platform/win32/win32_live_windows.h"
+
+namespace sirel::automation {
+
+namespace {
+HMODULE g_module = nullptr;
+std::atomic<long> g_objects{0};
+std::atomic<long> g_locks{0};
+}  // namespace
+
+void SetModuleHandle(HMODULE module) { g_module = module; }
+
+HMODULE ModuleHandle() { return g_module; }
+
+std::wstring ModulePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(g_module, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+void ObjectCreated() { ++g_objects; }
+
+void ObjectDestroyed() { --g_objects; }
+
+void LockModule() { ++g_locks; }
+
+void UnlockModule() { --g_locks; }
+
+bool ModuleCanUnload() {
+  return g_objects.load() == 0 && g_locks.load() == 0 && win32::LiveWindowCount() == 0;
+}
+
+ModuleReference::ModuleReference() { ObjectCreated(); }
+
+ModuleReference::~ModuleReference() { ObjectDestroyed(); }
+
+}  // namespace sirel::automation

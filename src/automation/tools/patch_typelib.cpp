@@ -1,0 +1,175 @@
+// Build-time tool (runs on the build machine): sets type flags and the version of one type in a
+// compiled type library. The IDL compiler refuses some attributes on a dispinterface
+// (non-extensible, version), so the build adds them to the finished type library instead.
+//
+//   patch_typelib <in.tlb> <out.tlb> <type GUID> <flags to add, hex> <major.minor>
+//   patch_typelib --list <file.tlb>
+//
+// The type library format ("MSFT"): a fixed header, one offset per type, a directory of 15
+// segments (offset, length, two reserved words), then the segments. Each type's base record in
+// the first segment holds its kind, the position of its GUID in the GUID segment (the sixth),
+// its type flags and its version (major in the low word, minor in the high word). Nothing moves:
+// the tool rewrites two 32-bit words in place and refuses any file it does not understand.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::uint32_t kMagic = 0x5446534D;  // "MSFT"
+constexpr std::size_t kHeaderSize = 0x54;
+constexpr std::uint32_t kHelpDllFlag = 0x100;
+constexpr std::size_t kSegmentCount = 15;
+constexpr std::size_t kTypeInfoSegment = 0;
+constexpr std::size_t kGuidSegment = 5;
+constexpr std::size_t kNameSegment = 7;
+constexpr std::size_t kTypeInfoBaseSize = 0x64;
+constexpr std::size_t kKindOffset = 0x00;
+constexpr std::size_t kGuidPosOffset = 0x2C;
+constexpr std::size_t kFlagsOffset = 0x30;
+constexpr std::size_t kNameOffset = 0x34;
+constexpr std::size_t kVersionOffset = 0x38;
+constexpr std::size_t kGuidSize = 16;
+
+[[noreturn]] void Fail(const std::string& message) {
+  std::fprintf(stderr, "patch_typelib: %s\n", message.c_str());
+  std::exit(1);
+}
+
+class TypeLibFile {
+ public:
+  explicit TypeLibFile(std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) {
+    if (Read(0) != kMagic) Fail("not a type library (no MSFT header)");
+    type_count_ = Read(0x20);
+    std::size_t offsets = kHeaderSize + ((Read(0x14) & kHelpDllFlag) ? 4 : 0);
+    type_offsets_at_ = offsets;
+    segments_at_ = offsets + 4 * static_cast<std::size_t>(type_count_);
+    if (segments_at_ + kSegmentCount * 16 > bytes_.size()) Fail("truncated segment directory");
+  }
+
+  std::uint32_t typeCount() const { return type_count_; }
+
+  // Offset in the file of type i's base record.
+  std::size_t TypeRecord(std::uint32_t i) const {
+    const std::size_t record = SegmentStart(kTypeInfoSegment) + Read(type_offsets_at_ + 4 * i);
+    if (record + kTypeInfoBaseSize > bytes_.size()) Fail("type record outside the file");
+    return record;
+  }
+
+  std::string GuidOf(std::uint32_t i) const {
+    const std::size_t at = SegmentStart(kGuidSegment) + Read(TypeRecord(i) + kGuidPosOffset);
+    if (at + kGuidSize > bytes_.size()) Fail("GUID outside the file");
+    return FormatGuid(&bytes_[at]);
+  }
+
+  std::string NameOf(std::uint32_t i) const {
+    const std::size_t at = SegmentStart(kNameSegment) + Read(TypeRecord(i) + kNameOffset);
+    if (at + 12 > bytes_.size()) Fail("name outside the file");
+    const std::size_t length = Read(at + 8) & 0xFF;
+    if (at + 12 + length > bytes_.size()) Fail("name outside the file");
+    return std::string(reinterpret_cast<const char*>(&bytes_[at + 12]), length);
+  }
+
+  std::uint32_t Read(std::size_t at) const {
+    if (at + 4 > bytes_.size()) Fail("read past the end of the file");
+    return static_cast<std::uint32_t>(bytes_[at]) | static_cast<std::uint32_t>(bytes_[at + 1]) << 8 |
+           static_cast<std::uint32_t>(bytes_[at + 2]) << 16 |
+           static_cast<std::uint32_t>(bytes_[at + 3]) << 24;
+  }
+
+  void Write(std::size_t at, std::uint32_t value) {
+    if (at + 4 > bytes_.size()) Fail("write past the end of the file");
+    for (int b = 0; b < 4; ++b) bytes_[at + b] = static_cast<unsigned char>(value >> (8 * b));
+  }
+
+  const std::vector<unsigned char>& bytes() const { return bytes_; }
+
+ private:
+  std::size_t SegmentStart(std::size_t segment) const {
+    const std::uint32_t offset = Read(segments_at_ + 16 * segment);
+    if (offset == 0xFFFFFFFFu || offset >= bytes_.size()) Fail("missing segment");
+    return offset;
+  }
+
+  // Registry form, upper case: Data1-Data2-Data3-Data4[0..1]-Data4[2..7].
+  static std::string FormatGuid(const unsigned char* g) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X",
+                  g[3], g[2], g[1], g[0], g[5], g[4], g[7], g[6], g[8], g[9], g[10], g[11], g[12],
+                  g[13], g[14], g[15]);
+    return text;
+  }
+
+  std::vector<unsigned char> bytes_;
+  std::uint32_t type_count_ = 0;
+  std::size_t type_offsets_at_ = 0;
+  std::size_t segments_at_ = 0;
+};
+
+std::vector<unsigned char> ReadFile(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) Fail(std::string("cannot read ") + path);
+  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+int List(const char* path) {
+  const TypeLibFile file(ReadFile(path));
+  for (std::uint32_t i = 0; i < file.typeCount(); ++i) {
+    const std::size_t record = file.TypeRecord(i);
+    const std::uint32_t version = file.Read(record + kVersionOffset);
+    std::printf("%u %-12s kind=%u flags=0x%04X version=%u.%u {%s}\n", i, file.NameOf(i).c_str(),
+                file.Read(record + kKindOffset) & 0xF, file.Read(record + kFlagsOffset),
+                version & 0xFFFF, version >> 16, file.GuidOf(i).c_str());
+  }
+  return 0;
+}
+
+int Patch(const char* in, const char* out, const std::string& guid, const char* flagsText,
+          const char* versionText) {
+  TypeLibFile file(ReadFile(in));
+  char* end = nullptr;
+  const unsigned long flags = std::strtoul(flagsText, &end, 16);
+  if (*end != '\0') Fail("flags must be hexadecimal");
+  unsigned major = 0;
+  unsigned minor = 0;
+  if (std::sscanf(versionText, "%u.%u", &major, &minor) != 2 || major > 0xFFFF || minor > 0xFFFF) {
+    Fail("version must be major.minor");
+  }
+  int patched = 0;
+  for (std::uint32_t i = 0; i < file.typeCount(); ++i) {
+    if (file.GuidOf(i) != Upper(guid)) continue;
+    const std::size_t record = file.TypeRecord(i);
+    file.Write(record + kFlagsOffset, file.Read(record + kFlagsOffset) | static_cast<std::uint32_t>(flags));
+    file.Write(record + kVersionOffset, (minor << 16) | major);
+    ++patched;
+  }
+  if (patched != 1) Fail("the type " + guid + " is not in " + in);
+  std::ofstream output(out, std::ios::binary | std::ios::trunc);
+  output.write(reinterpret_cast<const char*>(file.bytes().data()),
+               static_cast<std::streamsize>(file.bytes().size()));
+  if (!output) Fail(std::string("cannot write ") + out);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--list") == 0) return List(argv[2]);
+  if (argc == 6) return Patch(argv[1], argv[2], argv[3], argv[4], argv[5]);
+  std::fprintf(stderr,
+               "usage: patch_typelib <in.tlb> <out.tlb> <type GUID> <flags to add, hex> <major.minor>\n"
+               "       patch_typelib --list <file.tlb>\n");
+  return 2;
+}

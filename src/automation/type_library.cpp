@@ -1,0 +1,109 @@
+#include "type_library.h"
+
+#include <oleauto.h>
+
+#include "Sirel_h.h"
+#include "module.h"
+
+namespace sirel::automation {
+
+namespace {
+
+// Releases a FUNCDESC at scope end.
+class FuncDescHolder {
+ public:
+  FuncDescHolder(ITypeInfo* info, FUNCDESC* desc) : info_(info), desc_(desc) {}
+  ~FuncDescHolder() { info_->ReleaseFuncDesc(desc_); }
+  FuncDescHolder(const FuncDescHolder&) = delete;
+  FuncDescHolder& operator=(const FuncDescHolder&) = delete;
+
+ private:
+  ITypeInfo* info_;
+  FUNCDESC* desc_;
+};
+
+bool Matches(const DispatchMember& member, WORD flags) {
+  if (flags & DISPATCH_PROPERTYPUT) {
+    if (member.kind == INVOKE_PROPERTYPUT) return true;
+  }
+  if (flags & DISPATCH_PROPERTYPUTREF) {
+    if (member.kind == INVOKE_PROPERTYPUTREF) return true;
+  }
+  if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) return false;
+  if ((flags & DISPATCH_METHOD) && member.kind == INVOKE_FUNC) return true;
+  if ((flags & DISPATCH_PROPERTYGET) && member.kind == INVOKE_PROPERTYGET) return true;
+  return false;
+}
+
+}  // namespace
+
+HRESULT TypeLibrary::Get(const TypeLibrary** library) noexcept {
+  // Function-local statics are initialised once, thread-safely, by the first caller.
+  static TypeLibrary instance;
+  static const HRESULT status = instance.Load();
+  *library = SUCCEEDED(status) ? &instance : nullptr;
+  return status;
+}
+
+HRESULT TypeLibrary::Load() {
+  const std::wstring path = ModulePath();
+  if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
+  HRESULT status = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library_);
+  if (FAILED(status)) return status;
+  status = library_->GetTypeInfoOfGuid(IID__Sireler, &class_interface_);
+  if (FAILED(status)) return status;
+  status = library_->GetTypeInfoOfGuid(CLSID_Sireler, &coclass_);
+  if (FAILED(status)) return status;
+  return ReadMembers();
+}
+
+HRESULT TypeLibrary::ReadMembers() {
+  TYPEATTR* attributes = nullptr;
+  HRESULT status = class_interface_->GetTypeAttr(&attributes);
+  if (FAILED(status)) return status;
+  const WORD count = attributes->cFuncs;
+  class_interface_->ReleaseTypeAttr(attributes);
+
+  for (UINT i = 0; i < count; ++i) {
+    FUNCDESC* desc = nullptr;
+    status = class_interface_->GetFuncDesc(i, &desc);
+    if (FAILED(status)) return status;
+    FuncDescHolder holder(class_interface_, desc);
+    // The inherited IUnknown and IDispatch functions are restricted: not callable by dispatch.
+    if (desc->wFuncFlags & FUNCFLAG_FRESTRICTED) continue;
+
+    DispatchMember member;
+    member.id = desc->memid;
+    member.kind = desc->invkind;
+    for (SHORT p = 0; p < desc->cParams; ++p) {
+      const ELEMDESC& element = desc->lprgelemdescParam[p];
+      const USHORT flags = element.paramdesc.wParamFlags;
+      if (flags & (PARAMFLAG_FRETVAL | PARAMFLAG_FLCID)) continue;
+      if (member.paramCount == kMaxDispatchParams) return TYPE_E_UNSUPFORMAT;
+      DispatchParam& param = member.params[member.paramCount++];
+      const TYPEDESC* type = &element.tdesc;
+      if (type->vt == VT_PTR) {
+        param.byReference = true;
+        type = type->lptdesc;
+      }
+      param.type = type->vt;
+      if ((flags & PARAMFLAG_FHASDEFAULT) && element.paramdesc.pparamdescex != nullptr) {
+        param.hasDefault = true;
+        VariantInit(&param.defaultValue);
+        status = VariantCopy(&param.defaultValue, &element.paramdesc.pparamdescex->varDefaultValue);
+        if (FAILED(status)) return status;
+      }
+    }
+    members_.push_back(member);
+  }
+  return S_OK;
+}
+
+const DispatchMember* TypeLibrary::Find(DISPID id, WORD flags) const {
+  for (const DispatchMember& member : members_) {
+    if (member.id == id && Matches(member, flags)) return &member;
+  }
+  return nullptr;
+}
+
+}  // namespace sirel::automation
