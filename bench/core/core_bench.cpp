@@ -106,8 +106,12 @@ class CollectingReporter final : public benchmark::ConsoleReporter {
       // Each case runs several times; its median is the figure.
       if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median") continue;
       if (run.error_occurred) continue;
+      // CPU time for the postings, which other processes on the machine cannot inflate; the
+      // deletion is timed by hand around the call and reports that as its real time.
       const double perUnit = benchmark::GetTimeUnitMultiplier(run.time_unit);
-      nanoseconds[run.run_name.function_name] = run.GetAdjustedRealTime() / perUnit * 1e9;
+      const double time = run.run_name.time_type == "manual_time" ? run.GetAdjustedRealTime()
+                                                                  : run.GetAdjustedCPUTime();
+      nanoseconds[run.run_name.function_name] = time / perUnit * 1e9;
     }
     ConsoleReporter::ReportRuns(runs);
   }
@@ -145,7 +149,8 @@ void PrintSummary(const std::map<std::string, double>& ns) {
     const auto found = ns.find(name);
     return found == ns.end() ? -1.0 : found->second;
   };
-  std::printf("\n%-28s %12s %16s %8s\n", "case", "ns/op", "floor ns/op", "ratio");
+  std::printf("\nOne posting against the floor (medians of CPU time; goal: ratio within 2x)\n");
+  std::printf("%-28s %12s %16s %8s\n", "case", "ns/op", "floor ns/op", "ratio");
   for (const char* list : {"empty", "full"}) {
     const double floor = find(std::string("Floor/") + list);
     for (const char* sinks : {"events_off", "one_sink"}) {
@@ -157,8 +162,9 @@ void PrintSummary(const std::map<std::string, double>& ns) {
   }
   const double deleteNs = find("DeleteSelected/full/every_other");
   if (deleteNs >= 0) {
-    std::printf("\nDeleteSelectedMessages, 32767 lines, every other selected: %.3f ms\n",
-                deleteNs / 1e6);
+    std::printf(
+        "\nDeleteSelectedMessages, 32767 lines, every other selected: %.3f ms (goal: < 5 ms)\n",
+        deleteNs / 1e6);
   }
 }
 
