@@ -57,6 +57,23 @@ TEST_F(PosterReentrancyTest, AfterSirelHandlerThatClearsTheList) {
   }
 }
 
+// The user can close the window while a handler runs (a handler's message box pumps messages):
+// the posting then selects and trims in the window loaded afresh.
+TEST_F(PosterReentrancyTest, AfterSirelHandlerDuringWhichTheWindowIsClosed) {
+  auto poster = MakePoster();
+  poster->SetMaxListCount(1);
+  poster->DoSirel(u"T", 1);
+  MemoryMessageWindow& window = Window();
+  sink_->handler = [&](const EventRecord& e, VBool*) {
+    if (e.id == EventId::AfterSirel) window.Close();
+  };
+  poster->DoSirel(u"U", 1);
+  EXPECT_TRUE(window.IsLoaded());
+  EXPECT_EQ(window.loadCount(), 2);
+  EXPECT_EQ(window.memoryList().ListCount(), 0);
+  EXPECT_EQ(window.memoryList().ListIndex(), -1);
+}
+
 TEST_F(PosterReentrancyTest, NestedPostingFromBeforeSirel) {
   auto poster = MakePoster();
   poster->SetShowCounter(kTrue);

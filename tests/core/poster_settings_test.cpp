@@ -79,6 +79,7 @@ TEST_F(PosterSettingsTest, BoundChangesRaiseEventsAndHonourCancel) {
   const Case cases[] = {
       {"plain change", 50, kTrue, kFalse, true, both},
       {"zero", 0, kTrue, kFalse, true, both},
+      {"-1 ignored", -1, kTrue, kFalse, false, {}},
       {"negative ignored", -5, kTrue, kFalse, false, {}},
       {"most negative ignored", -2147483647 - 1, kTrue, kFalse, false, {}},
       {"cancel -1", 50, kTrue, kTrue, false, before},
