@@ -1,15 +1,24 @@
-// Build-time tool (runs on the build machine): sets type flags and the version of one type in a
-// compiled type library. The IDL compiler refuses some attributes on a dispinterface
-// (non-extensible, version), so the build adds them to the finished type library instead.
+// Build-time tool (runs on the build machine): finishes a type library that the IDL compiler
+// made, for what the IDL cannot say.
+//   --type-flags <GUID> <hex> <major.minor>  adds type flags to a type and sets its version
+//       (the IDL compiler refuses `nonextensible` and `version` on a dispinterface);
+//   --unname-values <GUID>  removes the names of a type's property-put values and return
+//       values (the IDL leaves them unnamed, but the IDL compiler invents the name "a" for an
+//       unnamed return value).
 //
-//   patch_typelib <in.tlb> <out.tlb> <type GUID> <flags to add, hex> <major.minor>
+//   patch_typelib <in.tlb> <out.tlb> <operation>...
 //   patch_typelib --list <file.tlb>
 //
 // The type library format ("MSFT"): a fixed header, one offset per type, a directory of 15
 // segments (offset, length, two reserved words), then the segments. Each type's base record in
-// the first segment holds its kind, the position of its GUID in the GUID segment (the sixth),
-// its type flags and its version (major in the low word, minor in the high word). Nothing moves:
-// the tool rewrites two 32-bit words in place and refuses any file it does not understand.
+// the first segment holds its kind, the file offset of its member records, its function count,
+// the position of its GUID in the GUID segment (the sixth), its type flags and its version
+// (major in the low word, minor in the high word). A member block starts with its length, then
+// one record per function: the record's length in the low word of its first 32-bit value, the
+// invoke kind in bits 3-6 of the word at 0x10, the parameter count at 0x14, and the parameters
+// (type, name offset, flags; 12 bytes each) at the record's end. A name offset of -1 means no
+// name. Nothing moves: the tool rewrites 32-bit words in place and refuses any file it does not
+// understand.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -30,15 +39,31 @@ constexpr std::size_t kGuidSegment = 5;
 constexpr std::size_t kNameSegment = 7;
 constexpr std::size_t kTypeInfoBaseSize = 0x64;
 constexpr std::size_t kKindOffset = 0x00;
+constexpr std::size_t kMembersOffset = 0x04;
+constexpr std::size_t kElementCountOffset = 0x18;
 constexpr std::size_t kGuidPosOffset = 0x2C;
 constexpr std::size_t kFlagsOffset = 0x30;
 constexpr std::size_t kNameOffset = 0x34;
 constexpr std::size_t kVersionOffset = 0x38;
 constexpr std::size_t kGuidSize = 16;
+constexpr std::size_t kRecordKindsOffset = 0x10;
+constexpr std::size_t kRecordArgCountOffset = 0x14;
+constexpr std::size_t kParamInfoSize = 12;
+constexpr std::uint32_t kInvokePropertyPut = 4;
+constexpr std::uint32_t kInvokePropertyPutRef = 8;
+constexpr std::uint32_t kParamFlagRetval = 0x8;
+constexpr std::uint32_t kNoName = 0xFFFFFFFFu;
 
 [[noreturn]] void Fail(const std::string& message) {
   std::fprintf(stderr, "patch_typelib: %s\n", message.c_str());
   std::exit(1);
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
 }
 
 class TypeLibFile {
@@ -67,8 +92,39 @@ class TypeLibFile {
     return FormatGuid(&bytes_[at]);
   }
 
-  std::string NameOf(std::uint32_t i) const {
-    const std::size_t at = SegmentStart(kNameSegment) + Read(TypeRecord(i) + kNameOffset);
+  std::string NameOf(std::uint32_t i) const { return NameAt(Read(TypeRecord(i) + kNameOffset)); }
+
+  // The index of the type with this GUID (any case); fails when there is none.
+  std::uint32_t FindType(const std::string& guid) const {
+    for (std::uint32_t i = 0; i < type_count_; ++i) {
+      if (GuidOf(i) == Upper(guid)) return i;
+    }
+    Fail("the type " + guid + " is not in the type library");
+  }
+
+  // Calls visit(invokeKind, paramOffset) for every parameter of every function of type i,
+  // paramOffset being the file offset of the parameter's 12-byte record.
+  template <class Visit>
+  void ForEachParameter(std::uint32_t i, Visit visit) const {
+    const std::size_t record = TypeRecord(i);
+    const std::uint32_t functions = Read(record + kElementCountOffset) & 0xFFFF;
+    if (functions == 0) return;
+    std::size_t at = Read(record + kMembersOffset) + 4;
+    for (std::uint32_t f = 0; f < functions; ++f) {
+      const std::size_t length = Read(at) & 0xFFFF;
+      const std::uint32_t kind = (Read(at + kRecordKindsOffset) >> 3) & 0xF;
+      const std::size_t args = Read(at + kRecordArgCountOffset) & 0xFFFF;
+      if (length < kRecordArgCountOffset + 4 + args * kParamInfoSize) Fail("bad function record");
+      for (std::size_t p = 0; p < args; ++p) {
+        visit(kind, at + length - (args - p) * kParamInfoSize);
+      }
+      at += length;
+    }
+  }
+
+  std::string NameAt(std::uint32_t offset) const {
+    if (offset == kNoName) return "(none)";
+    const std::size_t at = SegmentStart(kNameSegment) + offset;
     if (at + 12 > bytes_.size()) Fail("name outside the file");
     const std::size_t length = Read(at + 8) & 0xFF;
     if (at + 12 + length > bytes_.size()) Fail("name outside the file");
@@ -117,13 +173,6 @@ std::vector<unsigned char> ReadFile(const char* path) {
   return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
 }
 
-std::string Upper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
 int List(const char* path) {
   const TypeLibFile file(ReadFile(path));
   for (std::uint32_t i = 0; i < file.typeCount(); ++i) {
@@ -132,13 +181,16 @@ int List(const char* path) {
     std::printf("%u %-12s kind=%u flags=0x%04X version=%u.%u {%s}\n", i, file.NameOf(i).c_str(),
                 file.Read(record + kKindOffset) & 0xF, file.Read(record + kFlagsOffset),
                 version & 0xFFFF, version >> 16, file.GuidOf(i).c_str());
+    file.ForEachParameter(i, [&](std::uint32_t kind, std::size_t param) {
+      std::printf("    invoke kind %u: parameter %s, flags 0x%X\n", kind,
+                  file.NameAt(file.Read(param + 4)).c_str(), file.Read(param + 8));
+    });
   }
   return 0;
 }
 
-int Patch(const char* in, const char* out, const std::string& guid, const char* flagsText,
-          const char* versionText) {
-  TypeLibFile file(ReadFile(in));
+void SetTypeFlags(TypeLibFile& file, const std::string& guid, const char* flagsText,
+                  const char* versionText) {
   char* end = nullptr;
   const unsigned long flags = std::strtoul(flagsText, &end, 16);
   if (*end != '\0') Fail("flags must be hexadecimal");
@@ -147,19 +199,42 @@ int Patch(const char* in, const char* out, const std::string& guid, const char* 
   if (std::sscanf(versionText, "%u.%u", &major, &minor) != 2 || major > 0xFFFF || minor > 0xFFFF) {
     Fail("version must be major.minor");
   }
-  int patched = 0;
-  for (std::uint32_t i = 0; i < file.typeCount(); ++i) {
-    if (file.GuidOf(i) != Upper(guid)) continue;
-    const std::size_t record = file.TypeRecord(i);
-    file.Write(record + kFlagsOffset, file.Read(record + kFlagsOffset) | static_cast<std::uint32_t>(flags));
-    file.Write(record + kVersionOffset, (minor << 16) | major);
-    ++patched;
+  const std::size_t record = file.TypeRecord(file.FindType(guid));
+  file.Write(record + kFlagsOffset, file.Read(record + kFlagsOffset) | static_cast<std::uint32_t>(flags));
+  file.Write(record + kVersionOffset, (minor << 16) | major);
+}
+
+void UnnameValues(TypeLibFile& file, const std::string& guid) {
+  int unnamed = 0;
+  file.ForEachParameter(file.FindType(guid), [&](std::uint32_t kind, std::size_t param) {
+    const bool putValue = kind == kInvokePropertyPut || kind == kInvokePropertyPutRef;
+    const bool returnValue = (file.Read(param + 8) & kParamFlagRetval) != 0;
+    if (putValue || returnValue) {
+      file.Write(param + 4, kNoName);
+      ++unnamed;
+    }
+  });
+  if (unnamed == 0) Fail("no property value or return value in " + guid);
+}
+
+int Patch(int argc, char** argv) {
+  TypeLibFile file(ReadFile(argv[1]));
+  for (int i = 3; i < argc;) {
+    const std::string operation = argv[i];
+    if (operation == "--type-flags" && i + 3 < argc) {
+      SetTypeFlags(file, argv[i + 1], argv[i + 2], argv[i + 3]);
+      i += 4;
+    } else if (operation == "--unname-values" && i + 1 < argc) {
+      UnnameValues(file, argv[i + 1]);
+      i += 2;
+    } else {
+      Fail("unknown or incomplete operation " + operation);
+    }
   }
-  if (patched != 1) Fail("the type " + guid + " is not in " + in);
-  std::ofstream output(out, std::ios::binary | std::ios::trunc);
+  std::ofstream output(argv[2], std::ios::binary | std::ios::trunc);
   output.write(reinterpret_cast<const char*>(file.bytes().data()),
                static_cast<std::streamsize>(file.bytes().size()));
-  if (!output) Fail(std::string("cannot write ") + out);
+  if (!output) Fail(std::string("cannot write ") + argv[2]);
   return 0;
 }
 
@@ -167,9 +242,11 @@ int Patch(const char* in, const char* out, const std::string& guid, const char* 
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "--list") == 0) return List(argv[2]);
-  if (argc == 6) return Patch(argv[1], argv[2], argv[3], argv[4], argv[5]);
+  if (argc >= 4 && argv[1][0] != '-') return Patch(argc, argv);
   std::fprintf(stderr,
-               "usage: patch_typelib <in.tlb> <out.tlb> <type GUID> <flags to add, hex> <major.minor>\n"
+               "usage: patch_typelib <in.tlb> <out.tlb> <operation>...\n"
+               "         --type-flags <type GUID> <flags to add, hex> <major.minor>\n"
+               "         --unname-values <type GUID>\n"
                "       patch_typelib --list <file.tlb>\n");
   return 2;
 }

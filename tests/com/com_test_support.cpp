@@ -1,0 +1,138 @@
+#include "com_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace sirel::test {
+
+namespace {
+
+template <class Function>
+Function EntryPoint(HMODULE module, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+}  // namespace
+
+std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path);
+  return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+}
+
+SirelDll::SirelDll() : path_(ProgramFolder() + L"Sirel.dll") {
+  module_ = LoadLibraryW(path_.c_str());
+}
+
+SirelDll& SirelDll::Get() {
+  static SirelDll dll;
+  return dll;
+}
+
+HRESULT SirelDll::GetClassObject(REFCLSID classId, REFIID iid, void** object) const {
+  using Function = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  return EntryPoint<Function>(module_, "DllGetClassObject")(classId, iid, object);
+}
+
+HRESULT SirelDll::CanUnloadNow() const {
+  using Function = HRESULT(STDAPICALLTYPE*)();
+  return EntryPoint<Function>(module_, "DllCanUnloadNow")();
+}
+
+HRESULT SirelDll::RegisterServer() const {
+  using Function = HRESULT(STDAPICALLTYPE*)();
+  return EntryPoint<Function>(module_, "DllRegisterServer")();
+}
+
+HRESULT SirelDll::UnregisterServer() const {
+  using Function = HRESULT(STDAPICALLTYPE*)();
+  return EntryPoint<Function>(module_, "DllUnregisterServer")();
+}
+
+HRESULT SirelDll::Install(BOOL install, const wchar_t* command) const {
+  using Function = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
+  return EntryPoint<Function>(module_, "DllInstall")(install, command);
+}
+
+ComPtr<_Sireler> CreatePoster() {
+  ComPtr<IClassFactory> factory;
+  ComPtr<_Sireler> poster;
+  const HRESULT got = SirelDll::Get().GetClassObject(CLSID_Sireler, IID_IClassFactory,
+                                                     reinterpret_cast<void**>(factory.GetAddressOf()));
+  EXPECT_EQ(got, S_OK) << "DllGetClassObject";
+  if (FAILED(got)) return poster;
+  const HRESULT made = factory->CreateInstance(nullptr, IID__Sireler,
+                                               reinterpret_cast<void**>(poster.GetAddressOf()));
+  EXPECT_EQ(made, S_OK) << "CreateInstance";
+  return poster;
+}
+
+InvokeResult::~InvokeResult() {
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrHelpFile);
+}
+
+InvokeResult InvokeDispatch(IDispatch* object, DISPID id, WORD flags, std::vector<Variant> args,
+                            std::vector<DISPID> named) {
+  InvokeResult outcome;
+  std::vector<VARIANTARG> lastFirst;
+  for (auto it = args.rbegin(); it != args.rend(); ++it) lastFirst.push_back(it->value);
+  std::vector<DISPID> names(named.rbegin(), named.rend());
+  DISPID put = DISPID_PROPERTYPUT;
+  DISPPARAMS params{lastFirst.empty() ? nullptr : lastFirst.data(), nullptr,
+                    static_cast<UINT>(lastFirst.size()), 0};
+  if (!names.empty()) {
+    params.rgdispidNamedArgs = names.data();
+    params.cNamedArgs = static_cast<UINT>(names.size());
+  } else if (flags & DISPATCH_PROPERTYPUT) {
+    params.rgdispidNamedArgs = &put;
+    params.cNamedArgs = 1;
+  }
+  outcome.status = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                  &outcome.result.value, &outcome.exception,
+                                  &outcome.argumentError);
+  return outcome;
+}
+
+DISPID DispIdOf(IDispatch* object, const wchar_t* name) {
+  DISPID id = DISPID_UNKNOWN;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  EXPECT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK) << name;
+  return id;
+}
+
+std::wstring Text(BSTR value) { return value ? std::wstring(value, SysStringLen(value)) : L""; }
+
+std::wstring LastMessage(_Sireler* poster) {
+  BSTR text = nullptr;
+  EXPECT_EQ(poster->get_LastMessage(&text), S_OK);
+  std::wstring result = Text(text);
+  SysFreeString(text);
+  return result;
+}
+
+LONG Count(_Sireler* poster) {
+  LONG count = -1;
+  EXPECT_EQ(poster->get_Count(&count), S_OK);
+  return count;
+}
+
+ErrorInfoText TakeErrorInfo() {
+  ErrorInfoText text;
+  ComPtr<IErrorInfo> info;
+  if (GetErrorInfo(0, &info) != S_OK || !info) return text;
+  BSTR source = nullptr;
+  BSTR description = nullptr;
+  info->GetSource(&source);
+  info->GetDescription(&description);
+  text.source = Text(source);
+  text.description = Text(description);
+  SysFreeString(source);
+  SysFreeString(description);
+  return text;
+}
+
+}  // namespace sirel::test

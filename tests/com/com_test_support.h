@@ -1,0 +1,134 @@
+// Shared helpers of the COM tests: Sirel.dll loaded from the test program's folder and its entry
+// points, posters made through the class factory, an owning VARIANT, and IDispatch calls with
+// arguments given in declared order.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+#include <ocidl.h>
+#include <wrl/client.h>
+
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Sirel_h.h"
+
+namespace sirel::test {
+
+using Microsoft::WRL::ComPtr;
+
+// Sirel.dll, loaded once for the test program and never unloaded.
+class SirelDll {
+ public:
+  static SirelDll& Get();
+
+  HMODULE module() const { return module_; }
+  const std::wstring& path() const { return path_; }
+
+  HRESULT GetClassObject(REFCLSID classId, REFIID iid, void** object) const;
+  HRESULT CanUnloadNow() const;
+  HRESULT RegisterServer() const;
+  HRESULT UnregisterServer() const;
+  HRESULT Install(BOOL install, const wchar_t* command) const;
+
+ private:
+  SirelDll();
+  HMODULE module_ = nullptr;
+  std::wstring path_;
+};
+
+// The folder of the test program, with a trailing backslash.
+std::wstring ProgramFolder();
+
+// A new poster through the class factory; fails the current test when creation fails.
+ComPtr<_Sireler> CreatePoster();
+
+class Variant {
+ public:
+  Variant() { VariantInit(&value); }
+  explicit Variant(LONG number) : Variant() {
+    V_VT(&value) = VT_I4;
+    V_I4(&value) = number;
+  }
+  explicit Variant(double number) : Variant() {
+    V_VT(&value) = VT_R8;
+    V_R8(&value) = number;
+  }
+  explicit Variant(const wchar_t* text) : Variant() {
+    V_VT(&value) = VT_BSTR;
+    V_BSTR(&value) = SysAllocString(text);
+  }
+  static Variant Bool(bool on) {
+    Variant v;
+    V_VT(&v.value) = VT_BOOL;
+    V_BOOL(&v.value) = on ? VARIANT_TRUE : VARIANT_FALSE;
+    return v;
+  }
+  static Variant Null() {
+    Variant v;
+    V_VT(&v.value) = VT_NULL;
+    return v;
+  }
+  // What a script passes for a variable: a reference to a Variant.
+  static Variant RefTo(VARIANT& target) {
+    Variant v;
+    V_VT(&v.value) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&v.value) = &target;
+    return v;
+  }
+  // What a client passes for a left-out optional argument.
+  static Variant Missing() {
+    Variant v;
+    V_VT(&v.value) = VT_ERROR;
+    V_ERROR(&v.value) = DISP_E_PARAMNOTFOUND;
+    return v;
+  }
+  ~Variant() { VariantClear(&value); }
+  Variant(Variant&& other) noexcept : Variant() { std::swap(value, other.value); }
+  Variant& operator=(Variant&& other) noexcept {
+    std::swap(value, other.value);
+    return *this;
+  }
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+
+  VARIANT value;
+};
+
+// The outcome of one IDispatch::Invoke.
+struct InvokeResult {
+  HRESULT status = E_FAIL;
+  Variant result;
+  EXCEPINFO exception{};
+  UINT argumentError = ~0u;
+  InvokeResult() = default;
+  InvokeResult(InvokeResult&& other) noexcept
+      : status(other.status),
+        result(std::move(other.result)),
+        exception(std::exchange(other.exception, EXCEPINFO{})),
+        argumentError(other.argumentError) {}
+  ~InvokeResult();
+};
+
+// Invokes id with the arguments in declared order (they are passed last-first, as the calling
+// convention wants); a put passes its one argument named DISPID_PROPERTYPUT. named, when given,
+// names each argument (same order as args).
+InvokeResult InvokeDispatch(IDispatch* object, DISPID id, WORD flags, std::vector<Variant> args,
+                            std::vector<DISPID> named = {});
+
+DISPID DispIdOf(IDispatch* object, const wchar_t* name);
+
+std::wstring Text(BSTR value);
+std::wstring LastMessage(_Sireler* poster);
+LONG Count(_Sireler* poster);
+
+// The description and source of the calling thread's current error info, "" when none.
+struct ErrorInfoText {
+  std::wstring source;
+  std::wstring description;
+};
+ErrorInfoText TakeErrorInfo();
+
+}  // namespace sirel::test
