@@ -89,6 +89,30 @@ HRESULT WriteClassKeys(HKEY root, const std::wstring& modulePath) {
   return S_OK;
 }
 
+// While alive, HKEY_CLASSES_ROOT of this process means the current user's classes. Windows'
+// per-user type library functions do this themselves; Wine 8's register for the machine instead
+// (they only forward to the machine-wide functions), so the redirection is made here for both.
+class UserClassesRedirection {
+ public:
+  UserClassesRedirection() {
+    LSTATUS result = RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0,
+                                     KEY_ALL_ACCESS, nullptr, classes_.put(), nullptr);
+    if (result == ERROR_SUCCESS) result = RegOverridePredefKey(HKEY_CLASSES_ROOT, classes_.get());
+    status_ = HRESULT_FROM_WIN32(result);
+  }
+  ~UserClassesRedirection() {
+    if (SUCCEEDED(status_)) RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+  }
+  UserClassesRedirection(const UserClassesRedirection&) = delete;
+  UserClassesRedirection& operator=(const UserClassesRedirection&) = delete;
+
+  HRESULT status() const { return status_; }
+
+ private:
+  RegistryKey classes_;
+  HRESULT status_ = E_FAIL;
+};
+
 HRESULT RegisterTypeLibrary(RegistrationScope scope, const std::wstring& modulePath) {
   Microsoft::WRL::ComPtr<ITypeLib> library;
   HRESULT status = LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, &library);
@@ -96,20 +120,27 @@ HRESULT RegisterTypeLibrary(RegistrationScope scope, const std::wstring& moduleP
   // No help directory: the library has no help file.
   wchar_t noHelpDirectory[] = L"";
   auto* path = const_cast<LPOLESTR>(modulePath.c_str());
-  return scope == RegistrationScope::Machine
-             ? RegisterTypeLib(library.Get(), path, noHelpDirectory)
-             : RegisterTypeLibForUser(library.Get(), path, noHelpDirectory);
+  if (scope == RegistrationScope::Machine) {
+    return RegisterTypeLib(library.Get(), path, noHelpDirectory);
+  }
+  UserClassesRedirection redirection;
+  if (FAILED(redirection.status())) return redirection.status();
+  return RegisterTypeLibForUser(library.Get(), path, noHelpDirectory);
 }
 
 HRESULT UnregisterTypeLibrary(RegistrationScope scope) {
-  const HRESULT status =
-      scope == RegistrationScope::Machine
-          ? UnRegisterTypeLib(LIBID_Sirel, kTypeLibMajorVersion, kTypeLibMinorVersion,
-                              kTypeLibLocale, kTypeLibSysKind)
-          : UnRegisterTypeLibForUser(LIBID_Sirel, kTypeLibMajorVersion, kTypeLibMinorVersion,
-                                     kTypeLibLocale, kTypeLibSysKind);
+  HRESULT status = S_OK;
+  if (scope == RegistrationScope::Machine) {
+    status = UnRegisterTypeLib(LIBID_Sirel, kTypeLibMajorVersion, kTypeLibMinorVersion,
+                               kTypeLibLocale, kTypeLibSysKind);
+  } else {
+    UserClassesRedirection redirection;
+    if (FAILED(redirection.status())) return redirection.status();
+    status = UnRegisterTypeLibForUser(LIBID_Sirel, kTypeLibMajorVersion, kTypeLibMinorVersion,
+                                      kTypeLibLocale, kTypeLibSysKind);
+  }
   // A type library that is not registered is already unregistered.
-  return status == TYPE_E_REGISTRYACCESS ? S_OK : status;
+  return status == TYPE_E_REGISTRYACCESS || status == TYPE_E_LIBNOTREGISTERED ? S_OK : status;
 }
 
 }  // namespace
