@@ -1,3 +1,146 @@
 #!/usr/bin/env bash
-# Placeholder until this step is built.
-exit 0
+# Static checks of the two Sirel.dll builds, read with the MinGW binutils (nothing runs):
+#   - machine type (x86: pei-i386, x64: pei-x86-64) and the DLL flag;
+#   - exports: DllCanUnloadNow, DllGetClassObject, DllRegisterServer, DllUnregisterServer at
+#     ordinals 1 to 4, DllInstall at 5, and nothing else;
+#   - imports: Windows' own DLLs only (everything else is linked statically);
+#   - resources: TYPELIB 1 (byte for byte the type library the build made), "_IID_SIRELER" 1 and
+#     "_SRCIID_SIRELER" 1 (16, then the GUID), the version resource as specified, the icon;
+#   - the type library's contents: the library and its three types with their flags, versions
+#     and GUIDs, and no invented parameter names.
+# The x86 type library is also loaded and read back through ITypeLib by the COM tests under Wine.
+#
+#   scripts/static-checks.sh [x86-build-dir] [x64-build-dir]   (default build/win32 build/win64)
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+x86_dir="${1:-$root/build/win32}"
+x64_dir="${2:-$root/build/win64}"
+
+libid='896D9669-E9B1-4E03-9C71-1B9631916482'
+clsid='8C1FA160-AD28-4CC5-82C6-C15C7B1E9D09'
+iid='154C7CB1-C9C8-4866-A3A1-E7A924DF042C'
+diid='BA612C32-3582-4D33-AA99-1F611092509D'
+allowed_imports='kernel32.dll user32.dll gdi32.dll advapi32.dll ole32.dll oleaut32.dll comctl32.dll comdlg32.dll shell32.dll msvcrt.dll'
+
+failures=0
+fail() {
+  echo "  FAIL: $*"
+  failures=$((failures + 1))
+}
+pass() { echo "  ok:   $*"; }
+
+# A GUID as the bytes of its binary form (Data1..3 little-endian), in hex.
+guid_bytes() {
+  local hex=${1//-/}
+  local d1=${hex:0:8} d2=${hex:8:4} d3=${hex:12:4} rest=${hex:16:16}
+  echo "${d1:6:2}${d1:4:2}${d1:2:2}${d1:0:2}${d2:2:2}${d2:0:2}${d3:2:2}${d3:0:2}${rest}" | tr 'A-F' 'a-f'
+}
+
+# resource_bytes DLL TYPE-NAME: the hex bytes of the first resource of that named type.
+resource_bytes() {
+  local dll="$1" type="$2" objdump="$3"
+  local headers leaf rva size image_base rsrc_vma rsrc_offset
+  headers=$("$objdump" -p "$dll")
+  leaf=$(awk -v type="]: $type," 'index($0, type) { found = 1 } found && /Leaf: Addr:/ { print; exit }' <<<"$headers")
+  [ -n "$leaf" ] || return 1
+  rva=$(sed -E 's/.*Addr: (0x[0-9a-fA-F]+).*/\1/' <<<"$leaf")
+  size=$(sed -E 's/.*Size: (0x[0-9a-fA-F]+).*/\1/' <<<"$leaf")
+  image_base=$(awk '/^ImageBase/ { print "0x" $2; exit }' <<<"$headers")
+  read -r rsrc_vma rsrc_offset < <("$objdump" -h "$dll" | awk '$2 == ".rsrc" { print "0x" $4, "0x" $6 }')
+  local offset=$(( rva - (rsrc_vma - image_base) + rsrc_offset ))
+  dd if="$dll" bs=1 skip="$offset" count=$((size)) status=none | od -An -v -tx1 | tr -d ' \n'
+}
+
+check_dll() {
+  local arch="$1" dir="$2" format="$3" triple="$4" syskind="$5"
+  local dll="$dir/src/automation/Sirel.dll"
+  local objdump="$triple-objdump" windres="$triple-windres"
+  echo "== $arch: $dll"
+  if [ ! -f "$dll" ]; then
+    fail "no DLL (build the $arch preset first)"
+    return
+  fi
+
+  local headers
+  headers=$("$objdump" -p "$dll")
+  if "$objdump" -f "$dll" | grep -q "file format $format\$"; then pass "machine type $format"; else fail "not $format"; fi
+  if grep -qE '^\s+DLL$' <<<"$headers"; then pass "DLL image"; else fail "not flagged as a DLL"; fi
+
+  # Exports: the name table lists "[ordinal - base] name"; the base is 1.
+  local base exports expected_exports
+  base=$(awk '/^Ordinal Base/ { print $3; exit }' <<<"$headers")
+  exports=$(sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$headers" |
+    sed -nE 's/^\s+\[ *([0-9]+)\] (.+)$/\1 \2/p' | while read -r index name; do echo "$((index + base)) $name"; done | sort -n)
+  expected_exports=$'1 DllCanUnloadNow\n2 DllGetClassObject\n3 DllRegisterServer\n4 DllUnregisterServer\n5 DllInstall'
+  if [ "$exports" = "$expected_exports" ]; then pass "exports and ordinals"; else fail "exports: $(tr '\n' ',' <<<"$exports")"; fi
+
+  local imports name bad=""
+  imports=$(sed -nE 's/^\s+DLL Name: (.+)$/\1/p' <<<"$headers" | tr 'A-Z' 'a-z' | sort -u)
+  for name in $imports; do
+    grep -qw -- "$name" <<<"$allowed_imports" || bad="$bad $name"
+  done
+  if [ -z "$bad" ]; then pass "imports only Windows DLLs: $(tr '\n' ' ' <<<"$imports")"; else fail "imports$bad"; fi
+
+  # Resources.
+  local tlb="$dir/src/automation/generated/Sirel.tlb" typelib_hex
+  typelib_hex=$(resource_bytes "$dll" TYPELIB "$objdump") || typelib_hex=""
+  if [ -n "$typelib_hex" ] && [ "$typelib_hex" = "$(od -An -v -tx1 "$tlb" | tr -d ' \n')" ]; then
+    pass "TYPELIB 1 is the built type library"
+  else
+    fail "TYPELIB 1 missing or different from $tlb"
+  fi
+  local type guid
+  for type in _IID_SIRELER:$iid _SRCIID_SIRELER:$diid; do
+    guid=${type#*:}
+    type=${type%%:*}
+    if [ "$(resource_bytes "$dll" "$type" "$objdump")" = "10000000$(guid_bytes "$guid")" ]; then
+      pass "\"$type\" 1 = 16, {$guid}"
+    else
+      fail "\"$type\" 1 is not 16, {$guid}"
+    fi
+  done
+  local rc
+  rc=$("$windres" -i "$dll" -O rc 2>/dev/null | grep -v '^  0x')
+  local line
+  local version_lines=(
+    'LANGUAGE 9, 1' '1 VERSIONINFO' ' FILEVERSION 1, 1, 0, 1' ' PRODUCTVERSION 1, 1, 0, 1'
+    ' FILEOS 0x4' ' FILETYPE 0x2' 'BLOCK "040904B0"'
+    'VALUE "ProductName", "Sireler"' 'VALUE "InternalName", "Sirel"'
+    'VALUE "OriginalFilename", "Sirel.dll"' 'VALUE "FileVersion", "1.01.0001"'
+    'VALUE "ProductVersion", "1.01.0001"' 'VALUE "OLESelfRegister", ""'
+    'VALUE "Translation", 0x409, 1200' '1 "TYPELIB"' '1 "_IID_SIRELER"' '1 "_SRCIID_SIRELER"'
+    '14 /* RT_GROUP_ICON */')
+  local missing=""
+  for line in "${version_lines[@]}"; do
+    grep -qF -- "$line" <<<"$rc" || missing="$missing [$line]"
+  done
+  # No file flags: windres prints FILEFLAGS only when there are some.
+  grep -q 'FILEFLAGS ' <<<"$rc" && missing="$missing [no FILEFLAGS]"
+  if [ -z "$missing" ]; then pass "version resource and icon"; else fail "resources lack$missing"; fi
+
+  # The type library's contents.
+  local listing
+  listing=$("$dir/src/automation/patch_typelib" --list "$tlb" 2>&1)
+  local expected_types=(
+    "library syskind=$syskind version=17.0 lcid=0 flags=0x0"
+    "0 _Sireler     kind=4 flags=0x11D0 version=1.0 {$iid}"
+    "1 Sireler      kind=5 flags=0x0002 version=1.0 {$clsid}"
+    "2 __Sireler    kind=4 flags=0x1090 version=1.0 {$diid}")
+  missing=""
+  for line in "${expected_types[@]}"; do
+    grep -qxF -- "$line" <<<"$listing" || missing="$missing [$line]"
+  done
+  grep -q 'parameter a,' <<<"$listing" && missing="$missing [an invented parameter name]"
+  if [ "$(grep -c 'parameter' <<<"$listing")" -ne 45 ]; then missing="$missing [45 parameters]"; fi
+  if [ -z "$missing" ]; then pass "type library Sirel 17.0 {$libid}: three types, flags, versions"; else fail "type library lacks$missing"; fi
+  grep -qi "$(guid_bytes "$libid")" <<<"$typelib_hex" || fail "type library GUID missing"
+}
+
+check_dll x86 "$x86_dir" pei-i386 i686-w64-mingw32 1
+check_dll x64 "$x64_dir" pei-x86-64 x86_64-w64-mingw32 3
+
+if [ "$failures" -ne 0 ]; then
+  echo "static checks: $failures failed"
+  exit 1
+fi
+echo "static checks: all passed"

@@ -7,7 +7,7 @@
 //       unnamed return value).
 //
 //   patch_typelib <in.tlb> <out.tlb> <operation>...
-//   patch_typelib --list <file.tlb>
+//   patch_typelib --list <file.tlb>     (the library, each type and its parameters)
 //
 // The type library format ("MSFT"): a fixed header, one offset per type, a directory of 15
 // segments (offset, length, two reserved words), then the segments. Each type's base record in
@@ -175,6 +175,9 @@ std::vector<unsigned char> ReadFile(const char* path) {
 
 int List(const char* path) {
   const TypeLibFile file(ReadFile(path));
+  const std::uint32_t version = file.Read(0x18);
+  std::printf("library syskind=%u version=%u.%u lcid=%u flags=0x%X\n", file.Read(0x14) & 0xF,
+              version & 0xFFFF, version >> 16, file.Read(0x0C), file.Read(0x1C));
   for (std::uint32_t i = 0; i < file.typeCount(); ++i) {
     const std::size_t record = file.TypeRecord(i);
     const std::uint32_t version = file.Read(record + kVersionOffset);
