@@ -7,14 +7,15 @@
 namespace sirel {
 
 void MemoryMessageList::CheckIndex(std::int16_t index) const {
-  if (index < 0 || static_cast<std::size_t>(index) >= lines_.size()) {
+  if (index < 0 || index >= count_) {
     throw SirelError(ErrorCode::InvalidIndex);
   }
 }
 
 void MemoryMessageList::AddItem(const std::u16string& text) {
-  if (lines_.size() >= static_cast<std::size_t>(kMaxLines)) throw SirelError(ErrorCode::ListFull);
+  if (count_ >= kMaxLines) throw SirelError(ErrorCode::ListFull);
   lines_.emplace_back(text);
+  ++count_;
 }
 
 void MemoryMessageList::RemoveItem(std::int16_t index) {
@@ -26,6 +27,7 @@ void MemoryMessageList::RemoveItem(std::int16_t index) {
   } else {
     lines_.erase(lines_.begin() + index);
   }
+  --count_;
   if (current_ > index) {
     --current_;
   } else if (current_ == index && current_ >= ListCount()) {
@@ -35,13 +37,10 @@ void MemoryMessageList::RemoveItem(std::int16_t index) {
 
 void MemoryMessageList::Clear() {
   lines_.clear();
+  count_ = 0;
   ++epoch_;
   selected_count_ = 0;
   current_ = -1;
-}
-
-std::int16_t MemoryMessageList::ListCount() const {
-  return static_cast<std::int16_t>(lines_.size());
 }
 
 std::u16string MemoryMessageList::List(std::int16_t index) const {
@@ -80,12 +79,13 @@ void MemoryMessageList::RemoveSelected() {
     for (std::int16_t i = 0; i < current_; ++i) removedBefore += IsSelected(lines_[i]) ? 1 : 0;
     const bool currentRemoved = IsSelected(lines_[current_]);
     current_ = static_cast<std::int16_t>(current_ - removedBefore);
-    const auto remaining = static_cast<std::int16_t>(lines_.size() - selected_count_);
+    const auto remaining = static_cast<std::int16_t>(count_ - selected_count_);
     if (currentRemoved && current_ >= remaining) current_ = static_cast<std::int16_t>(remaining - 1);
   }
   lines_.erase(std::remove_if(lines_.begin(), lines_.end(),
                               [this](const Line& line) { return IsSelected(line); }),
                lines_.end());
+  count_ = static_cast<std::int16_t>(count_ - selected_count_);
   selected_count_ = 0;
 }
 

@@ -13,7 +13,7 @@ class MemoryMessageList final : public MessageList {
   void AddItem(const std::u16string& text) override;
   void RemoveItem(std::int16_t index) override;
   void Clear() override;
-  std::int16_t ListCount() const override;
+  std::int16_t ListCount() const override { return count_; }
   std::u16string List(std::int16_t index) const override;
   VBool Selected(std::int16_t index) const override;
   std::int16_t SelCount() const override;
@@ -37,6 +37,8 @@ class MemoryMessageList final : public MessageList {
   bool IsSelected(const Line& line) const { return line.mark == epoch_; }
 
   std::deque<Line> lines_;
+  // The deque's size, kept so that the hot path does no deque arithmetic to learn it.
+  std::int16_t count_ = 0;
   std::uint64_t epoch_ = 1;
   std::int16_t selected_count_ = 0;
   std::int16_t current_ = -1;
