@@ -1,20 +1,13 @@
-// Small helpers shared by the Win32 ports of the menu commands: window handles and text as the
-// core carries them (32-bit handles, UTF-16 strings) turned into their Win32 forms and back.
+// Text as the core carries it (UTF-16 strings) in the wide form Win32 takes, and back; shared
+// by the Win32 ports of the menu commands.
 #pragma once
 
 #include <windows.h>
 
-#include <cstdint>
+#include <cstddef>
 #include <string>
 
-#include "platform/vb_types.h"
-
 namespace sirel::win32 {
-
-// The handle the core carries as 32 bits; sign-extended, as 64-bit Windows does.
-inline HWND ToHwnd(WindowHandle handle) {
-  return reinterpret_cast<HWND>(static_cast<std::intptr_t>(handle));
-}
 
 // UTF-16 text as a NUL-terminated wide string (wchar_t is 16-bit on Windows).
 inline std::wstring ToWide(const std::u16string& text) {

@@ -7,6 +7,7 @@
 
 #include "platform/errors.h"
 #include "platform/win32/win32_command_support.h"
+#include "platform/win32/win32_handle.h"
 
 namespace sirel::win32 {
 
@@ -47,7 +48,7 @@ std::optional<std::u16string> Win32SaveFileDialog::AskFileName(const SaveFileReq
 
   OPENFILENAMEW record{};
   record.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
-  record.hwndOwner = ToHwnd(request.owner);
+  record.hwndOwner = HwndOf(request.owner);
   record.hInstance = nullptr;
   record.lpstrFilter = filter.c_str();
   record.lpstrCustomFilter = nullptr;

@@ -1,0 +1,174 @@
+#include "tests/e2e/host_commands.h"
+
+#include <cstring>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "platform/win32/win32_clipboard.h"
+#include "tests/e2e/host_inspect.h"
+
+namespace sirel::e2e {
+
+namespace {
+
+std::u16string FromUtf8(const std::string& text) {
+  if (text.empty()) return {};
+  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+  return std::u16string(wide.begin(), wide.end());
+}
+
+std::string PointReply(POINT point) {
+  return "point " + std::to_string(point.x) + " " + std::to_string(point.y);
+}
+
+HWND MakeHelperWindow() {
+  return CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+}  // namespace
+
+// Another "program" holding the clipboard open: a thread of its own with its own window.
+class ClipboardHolder {
+ public:
+  ClipboardHolder() {
+    opened_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([this] {
+      const HWND window = MakeHelperWindow();
+      const bool opened = OpenClipboard(window);
+      SetEvent(opened_);
+      WaitForSingleObject(release_, INFINITE);
+      if (opened) CloseClipboard();
+      DestroyWindow(window);
+    });
+    WaitForSingleObject(opened_, 10000);
+  }
+  ~ClipboardHolder() {
+    SetEvent(release_);
+    thread_.join();
+    CloseHandle(opened_);
+    CloseHandle(release_);
+  }
+
+ private:
+  HANDLE opened_;
+  HANDLE release_;
+  std::thread thread_;
+};
+
+HostCommands::HostCommands(Poster& poster, HWND client) : poster_(poster), client_(client) {}
+
+HostCommands::~HostCommands() = default;
+
+HWND HostCommands::MessageWindow() {
+  return reinterpret_cast<HWND>(static_cast<std::intptr_t>(poster_.Hwnd()));
+}
+
+std::string HostCommands::Owner(HWND owner) {
+  if (owner == nullptr) return "none";
+  if (owner == client_) return "client";
+  if (owner == MessageWindow()) return "message";
+  return "other";
+}
+
+std::string HostCommands::Handle(const std::string& request) {
+  const std::size_t space = request.find(' ');
+  const std::string verb = request.substr(0, space);
+  const std::string argument = space == std::string::npos ? "" : request.substr(space + 1);
+  const HWND listbox = ListBoxOf(MessageWindow());
+
+  if (verb == "ping") return "pong";
+  if (verb == "quit") return "bye";
+  if (verb == "post") {
+    poster_.DoSirel(FromUtf8(argument));
+    return "ok";
+  }
+  if (verb == "lines") {
+    const std::vector<std::wstring> lines = ListLines(listbox);
+    std::string reply = "lines " + std::to_string(lines.size()) + " ";
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (i > 0) reply += "|";
+      reply += Utf8(lines[i]);
+    }
+    return reply;
+  }
+  if (verb == "selected") {
+    const std::vector<int> selected = SelectedIndexes(listbox);
+    std::string reply = "selected ";
+    for (std::size_t i = 0; i < selected.size(); ++i) {
+      reply += (i > 0 ? "," : "") + std::to_string(selected[i]);
+    }
+    return selected.empty() ? reply + "-" : reply;
+  }
+  if (verb == "point") return PointReply(LinePoint(listbox, std::stoi(argument)));
+  if (verb == "menu" || verb == "menupoint") {
+    const std::vector<MenuItemView> items = OpenPopupMenuItems();
+    if (items.empty()) return "menu none";
+    if (verb == "menupoint") {
+      const std::size_t index = static_cast<std::size_t>(std::stoi(argument));
+      return index < items.size() ? PointReply(items[index].center) : "menu noitem";
+    }
+    std::string reply = "menu " + std::to_string(items.size()) + " ";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      reply += (i > 0 ? "|" : "") + Utf8(items[i].caption);
+    }
+    return reply;
+  }
+  if (verb == "dialog" || verb == "dialogpoint") {
+    const std::vector<DialogView> dialogs = OpenDialogs();
+    if (dialogs.empty()) return "dialog none";
+    const DialogView& dialog = dialogs.front();
+    if (verb == "dialogpoint") {
+      return PointReply({(dialog.rect.left + dialog.rect.right) / 2,
+                         (dialog.rect.top + dialog.rect.bottom) / 2});
+    }
+    std::string buttons;
+    for (std::size_t i = 0; i < dialog.buttons.size(); ++i) {
+      buttons += (i > 0 ? "|" : "") + Utf8(dialog.buttons[i]);
+    }
+    std::string edits;
+    for (std::size_t i = 0; i < dialog.edits.size(); ++i) {
+      edits += (i > 0 ? "," : "") + Hex(Utf8(dialog.edits[i]));
+    }
+    return "dialog title=" + Hex(Utf8(dialog.title)) + " owner=" + Owner(dialog.owner) +
+           " buttons=" + (buttons.empty() ? "-" : buttons) + " text=" + Hex(Utf8(dialog.text)) +
+           " edits=" + (edits.empty() ? "-" : edits);
+  }
+  if (verb == "clipboard") {
+    ClipboardView view;
+    if (!ReadClipboard(view)) return "clipboard busy";
+    return "clipboard formats=" + std::to_string(view.formats) +
+           " unicode=" + (view.hasUnicode ? Hex(view.unicodeUtf8) : "none") +
+           " text=" + (view.hasText ? Hex(view.textBytes) : "none");
+  }
+  if (verb == "setclipboard") {
+    const HWND other = MakeHelperWindow();
+    win32::Win32Clipboard([other] { return other; }).SetText(FromUtf8(argument));
+    DestroyWindow(other);
+    return "ok";
+  }
+  if (verb == "holdclipboard") {
+    holder_ = std::make_unique<ClipboardHolder>();
+    return "ok";
+  }
+  if (verb == "releaseclipboard") {
+    holder_.reset();
+    return "ok";
+  }
+  if (verb == "window") {
+    return "window visible=" + std::to_string(IsWindowVisible(MessageWindow()) ? 1 : 0) +
+           " formvisible=" + std::to_string(poster_.FormVisible());
+  }
+  if (verb == "formvisible") {
+    poster_.SetFormVisible(static_cast<VBool>(std::stoi(argument)));
+    return "ok";
+  }
+  return "unknown " + verb;
+}
+
+}  // namespace sirel::e2e

@@ -1,0 +1,53 @@
+// The requests that the end-to-end host answers, one line in and one line out:
+//
+//   ping                      pong
+//   post <text>               ok            (DoSirel with the UTF-8 text, no priority)
+//   lines                     lines <count> <line>|<line>|...
+//   selected                  selected <i>,<i>,...   or  selected -
+//   point <i>                 point <x> <y>  screen point in the middle of line i (-1: the
+//                                            list's empty area below the lines)
+//   menu                      menu <count> <caption>|...   or  menu none
+//   menupoint <i>             point <x> <y>  middle of item i of the open pop-up menu
+//   dialog                    dialog title=<hex> owner=<client|message|none|other>
+//                                    buttons=<caption>|... text=<hex> edits=<hex>,...
+//                                                                      or  dialog none
+//   dialogpoint               point <x> <y>  middle of the open dialog
+//   clipboard                 clipboard formats=<n> unicode=<hex|none> text=<hex|none>
+//   setclipboard <text>       ok            (the text, as Unicode text, by another owner)
+//   holdclipboard             ok            (another thread opens the clipboard and keeps it)
+//   releaseclipboard          ok
+//   window                    window visible=<0|1> formvisible=<value>
+//   formvisible <value>       ok
+//   quit                      bye
+//
+// <hex> is the UTF-8 (clipboard text: the exact bytes) in lower-case hex, "-" when empty.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "poster/poster.h"
+
+namespace sirel::e2e {
+
+class ClipboardHolder;
+
+class HostCommands {
+ public:
+  HostCommands(Poster& poster, HWND client);
+  ~HostCommands();
+
+  std::string Handle(const std::string& request);
+
+ private:
+  HWND MessageWindow();
+  std::string Owner(HWND owner);
+
+  Poster& poster_;
+  HWND client_;
+  std::unique_ptr<ClipboardHolder> holder_;
+};
+
+}  // namespace sirel::e2e

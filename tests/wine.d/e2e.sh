@@ -1,0 +1,405 @@
+#!/usr/bin/env bash
+# End-to-end tests of the message window, worked the way a person works it: xdotool moves the
+# pointer, clicks lines and menu items and types into dialogs on the Xvfb display, and the host
+# program (tests/e2e/sirel_e2e_host.exe) reports what the window, the clipboard and the dialogs
+# show. Exported files are read back byte by byte from the Linux side.
+#
+# Run by scripts/run-wine-tests.sh (which exports the Wine environment and BUILD_DIR), or alone:
+#   BUILD_DIR=build/win64 tests/wine.d/e2e.sh
+# Every wait polls with a deadline; a failed check prints what was seen and, with a screenshot
+# of the display, goes on to the next check. Exits non-zero when any check failed.
+set -uo pipefail
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+builddir=$(cd "${BUILD_DIR:?BUILD_DIR must name the Windows build folder}" && pwd)
+host_exe="$builddir/tests/e2e/sirel_e2e_host.exe"
+if [ ! -f "$host_exe" ]; then
+  echo "e2e: $host_exe is missing" >&2
+  exit 1
+fi
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+sirel_wine_setup "$builddir" || exit 1
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/sirel-e2e.XXXXXX")
+artifacts="$builddir/e2e-artifacts"
+rm -rf "$artifacts"
+mkdir -p "$artifacts"
+passed=0
+failed=0
+started=$SECONDS
+
+# ---------------------------------------------------------------------------------------------
+# The host: its working folder is the export folder, so the save dialog starts there.
+
+cd "$work" || exit 1
+# (fd 9 is the prefix lock of wine-env.sh: no Wine process may inherit it.)
+coproc HOST { exec timeout -k 5 170 "$WINE" "$host_exe" 2>"$work/host.err" 9>&-; }
+host_pid=$HOST_PID
+exec {to_host}>&"${HOST[1]}" {from_host}<&"${HOST[0]}"
+
+finish() {
+  echo "quit" >&"$to_host" 2>/dev/null
+  local i
+  for i in $(seq 50); do kill -0 "$host_pid" 2>/dev/null || break; sleep 0.1; done
+  kill "$host_pid" 2>/dev/null
+  rm -rf "$work"
+  sirel_wine_teardown
+}
+trap finish EXIT
+
+reply=""
+# ask <request>: sends one request and reads the host's one-line reply into $reply.
+ask() {
+  reply=""
+  [ -n "${SIREL_E2E_TRACE:-}" ] && echo "    [$((SECONDS - started))s] ask $*" >&2
+  echo "$*" >&"$to_host" || { echo "e2e: the host is gone" >&2; return 1; }
+  if ! IFS= read -r -t 20 reply <&"$from_host"; then
+    echo "e2e: no reply to '$*'" >&2
+    return 1
+  fi
+}
+
+# until_reply <seconds> <pattern> <request>: repeats the request until its reply matches the
+# shell pattern; false when the deadline passes ($reply keeps the last answer).
+until_reply() {
+  local limit=$1 pattern=$2
+  shift 2
+  local deadline=$((SECONDS + limit))
+  while :; do
+    ask "$@" || return 1
+    # shellcheck disable=SC2053
+    [[ $reply == $pattern ]] && return 0
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.05
+  done
+}
+
+# expect <seconds> <pattern> <what> <request>: polls like until_reply, then checks the reply.
+expect() {
+  local limit=$1 pattern=$2 what=$3
+  shift 3
+  until_reply "$limit" "$pattern" "$@"
+  check "$what" "$reply" "$pattern"
+}
+
+shot=0
+fail() {
+  failed=$((failed + 1))
+  shot=$((shot + 1))
+  echo "  FAIL $*"
+  import -window root "$artifacts/failure-$shot.png" 2>/dev/null && echo "       (screen: $artifacts/failure-$shot.png)"
+}
+pass() {
+  passed=$((passed + 1))
+  echo "  ok   $* [$((SECONDS - started))s]"
+}
+# check <what> <seen> <expected shell pattern>
+check() {
+  # shellcheck disable=SC2053
+  if [[ $2 == $3 ]]; then pass "$1"; else fail "$1: expected [$3], saw [$2]"; fi
+}
+
+hex() { printf '%b' "$1" | od -An -v -tx1 | tr -d ' \n'; }
+file_hex() { if [ -f "$1" ]; then od -An -v -tx1 "$1" | tr -d ' \n'; else echo "missing"; fi; }
+
+section() { echo "=== $* (at $((SECONDS - started))s)"; }
+
+# ---------------------------------------------------------------------------------------------
+# Pointer and keys.
+
+# pointer_to <x> <y>. (mousemove --sync waits for the pointer to move, so it would wait in vain
+# when the pointer is already there.)
+pointer_to() {
+  local here
+  here=$(xdotool getmouselocation)
+  [[ $here == "x:$1 y:$2 "* ]] && return 0
+  xdotool mousemove --sync "$1" "$2"
+}
+# at_line <index>: the pointer over a line (-1: over the list below its lines). Each call puts
+# it 60 pixels left or right of the last spot, so two clicks on one line are never taken for a
+# double-click.
+side=40
+at_line() {
+  ask point "$1" || return 1
+  set -- $reply
+  side=$((-side))
+  pointer_to "$(($2 + side))" "$3"
+}
+click_line() { at_line "$1" && xdotool click 1; }
+ctrl_click_line() { at_line "$1" && xdotool keydown ctrl click 1 keyup ctrl; }
+keys() { xdotool key --clearmodifiers "$@"; }
+
+# open_menu_on <index>: right-click a line and wait for the pop-up menu.
+open_menu_on() {
+  at_line "$1" && xdotool click 3
+  until_reply 10 "menu 7 *" menu
+}
+# choose <index>: left-click an item of the open menu, and wait for the menu to close.
+choose() {
+  ask menupoint "$1" || return 1
+  set -- $reply
+  pointer_to "$2" "$3"
+  xdotool click 1
+  until_reply 10 "menu none" menu
+}
+# run_item <item index> [line index]: right-click a line (default 0) and choose an item.
+run_item() {
+  open_menu_on "${2:-0}" || { fail "the menu did not open (saw [$reply])"; return 1; }
+  choose "$1" || { fail "the menu did not close (saw [$reply])"; return 1; }
+}
+# fresh_list <line>...: an empty list, then these lines posted (the newest ends selected).
+fresh_list() {
+  until_reply 5 "dialog none" dialog || fail "a dialog was left open"
+  run_item 2
+  local line
+  for line in "$@"; do ask post "$line"; done
+}
+# until_dialog <title>: waits for a dialog with that title, puts the pointer over it (keys reach
+# a window only while the pointer is over it) and leaves its report in $reply.
+until_dialog() {
+  local title
+  title=$(hex "$1")
+  if ! until_reply 10 "dialog title=$title *" dialog; then
+    fail "no dialog titled '$1' (saw [$reply])"
+    return 1
+  fi
+  local report=$reply
+  ask dialogpoint
+  set -- $reply
+  pointer_to "$2" "$3"
+  reply=$report
+}
+# until_closed <title>: waits until no dialog with that title is open (another may be).
+until_closed() {
+  local title deadline=$((SECONDS + 10))
+  title=$(hex "$1")
+  while ask dialog; do
+    [[ $reply != "dialog title=$title "* ]] && return 0
+    [ $SECONDS -ge $deadline ] && break
+    sleep 0.05
+  done
+  fail "the dialog '$1' stayed open"
+  return 1
+}
+# save_as <name>: answers the open save dialog by typing a name and pressing Return.
+save_as() {
+  until_dialog "Open A Long File" || return 1
+  xdotool type --delay 10 "$1"
+  keys Return
+  until_closed "Open A Long File"
+}
+# close_box: Return closes the message box under the pointer.
+close_box() {
+  keys Return
+  until_reply 10 "dialog none" dialog || fail "the message box stayed open"
+}
+# export_as <name>: "&Export To File", then the name typed into the dialog.
+export_as() { run_item 4 && save_as "$1"; }
+
+# ---------------------------------------------------------------------------------------------
+section "e2e: waiting for the host"
+if ! IFS= read -r -t 60 reply <&"$from_host" || [ "$reply" != "ready" ]; then
+  echo "e2e: the host did not start (saw [$reply])" >&2
+  cat "$work/host.err" >&2
+  exit 1
+fi
+
+section "the pop-up menu"
+for line in a b c d; do ask post "$line"; done
+ask lines; check "four lines posted" "$reply" "lines 4 a|b|c|d"
+click_line 0
+ctrl_click_line 2
+expect 5 "selected 0,2" "a click and a Ctrl+click select lines 0 and 2" selected
+
+at_line 1 && xdotool click 1 && sleep 0.4
+ask menu; check "a left click opens no menu" "$reply" "menu none"
+ask selected; check "the left click selected line 1 alone" "$reply" "selected 1"
+click_line 0
+ctrl_click_line 2
+expect 5 "selected 0,2" "lines 0 and 2 selected again" selected
+at_line 3 && xdotool click 2 && sleep 0.4
+ask menu; check "a middle click opens no menu" "$reply" "menu none"
+
+open_menu_on 1
+check "a right-click opens the seven items in order" "$reply" \
+  "menu 7 &Copy Selected Sirels|Copy &All|&Clear|&Delete Selected Messages|&Export To File|&Hide|A&bout"
+if [ -n "${SIREL_E2E_SCREENSHOT:-}" ]; then
+  import -window root -crop 640x300+90+90 "$SIREL_E2E_SCREENSHOT" && echo "  (menu shown in $SIREL_E2E_SCREENSHOT)"
+fi
+ask selected; check "the right-click left the selection as it was" "$reply" "selected 0,2"
+
+section "copying"
+choose 0 || fail "the menu did not close"
+ask clipboard
+check "Copy Selected Sirels: lines 0 and 2, each with CR LF, for wide and narrow readers" \
+  "$reply" "clipboard formats=* unicode=$(hex 'a\r\nc\r\n') text=$(hex 'a\r\nc\r\n')"
+
+run_item 1 3
+ask clipboard
+check "Copy All: every line whatever the selection" "${reply#clipboard formats=* }" \
+  "unicode=$(hex 'a\r\nb\r\nc\r\nd\r\n') text=$(hex 'a\r\nb\r\nc\r\nd\r\n')"
+ask selected; check "copying changed no selection" "$reply" "selected 0,2"
+
+ctrl_click_line 0
+ctrl_click_line 2
+expect 5 "selected -" "Ctrl+clicks cleared the selection" selected
+ask setclipboard "held before"
+run_item 0 1
+ask clipboard
+check "Copy Selected Sirels with nothing selected leaves the clipboard alone" "${reply#clipboard formats=* }" \
+  "unicode=$(hex 'held before') text=$(hex 'held before')"
+
+fresh_list "caf$(printf '\u00e9')" "$(printf '\u0436\u4e2d')" ""
+run_item 1
+ask clipboard
+check "Copy All keeps characters outside the code page, and an empty line is CR LF" \
+  "${reply#clipboard formats=* }" \
+  "unicode=$(hex "caf\u00e9\r\n\u0436\u4e2d\r\n\r\n") text=*"
+
+section "clear, delete, hide"
+fresh_list 0 1 2 3 4
+click_line 1
+ctrl_click_line 3
+expect 5 "selected 1,3" "lines 1 and 3 selected" selected
+run_item 3 1
+ask lines; check "Delete Selected Messages removes lines 1 and 3" "$reply" "lines 3 0|2|4"
+run_item 3 0
+ask lines; check "Delete with nothing selected changes nothing" "$reply" "lines 3 0|2|4"
+run_item 2
+ask lines; check "Clear empties the list" "$reply" "lines 0 "
+at_line -1 && xdotool click 3
+expect 10 "menu 7 *" "the menu opens on an empty list too" menu
+choose 2
+ask lines; check "Clear on an empty list does nothing" "$reply" "lines 0 "
+
+ask post kept
+run_item 5
+expect 5 "window visible=0 formvisible=-1" \
+  "Hide hides the window; FormVisible still reads what the client set" window
+ask post "while hidden"
+ask formvisible -1
+expect 5 "window visible=1 formvisible=-1" "FormVisible set again shows it" window
+ask lines; check "shown again with every line" "$reply" "lines 2 kept|while hidden"
+
+section "About"
+run_item 6
+if until_dialog "About Sireler"; then
+  about="Sireler\r\n\r\nWritten by the Sirel developers, Sirel Software\r\nhttps://sirel.example.org            support@sirel.example.org\r\n\r\nCopyright \u00a9 2026 Sirel Software. All rights reserved."
+  check "the About box: its title, one OK button and its six lines" "$reply" \
+    "dialog title=$(hex 'About Sireler') owner=message buttons=OK text=$(hex "$about") edits=-"
+  keys Return
+  expect 10 "dialog none" "Return closes the About box" dialog
+fi
+
+section "export"
+fresh_list a b c
+click_line 1
+run_item 4
+if until_dialog "Open A Long File"; then
+  check "the save dialog belongs to the client's window, not the message window" \
+    "$reply" "* owner=client *"
+  check "its file-name field starts empty" "$reply" "* edits=-"
+  xdotool type --delay 10 "log"
+  close_box
+fi
+check "a typed name gets .txt; every line with CR LF" "$(file_hex "$work/log.txt")" "$(hex 'a\r\nb\r\nc\r\n')"
+export_as "$(printf '\u0436\u00e9')"
+check "a name outside the code page works" "$(file_hex "$work/$(printf '\u0436\u00e9').txt")" \
+  "$(hex 'a\r\nb\r\nc\r\n')"
+ask selected; check "the export changed no selection" "$reply" "selected 1"
+
+printf 'a much longer old content\r\n' >"$work/Notes.TXT"
+export_as "Notes.TXT"
+check "an existing file is replaced, a .TXT name kept" "$(file_hex "$work/Notes.TXT")" "$(hex 'a\r\nb\r\nc\r\n')"
+check "and no second name made" "$(ls "$work" | grep -ci '^notes')" "1"
+export_as "data.csv"
+check "data.csv becomes data.csv.txt" "$(file_hex "$work/data.csv.txt")" "$(hex 'a\r\nb\r\nc\r\n')"
+
+fresh_list "caf$(printf '\u00e9')" "$(printf '\u0436')"
+export_as "wide"
+check "a line outside the code page: the whole file in UTF-8 with a BOM" \
+  "$(file_hex "$work/wide.txt")" "efbbbf$(hex "caf\u00e9\r\n\u0436\r\n")"
+fresh_list "caf$(printf '\u00e9')"
+export_as "narrow"
+check "lines inside the code page: the code page's bytes" "$(file_hex "$work/narrow.txt")" "$(hex 'caf\xe9\r\n')"
+
+before=$(ls "$work" | sort | tr '\n' ' ')
+run_item 4
+if until_dialog "Open A Long File"; then
+  xdotool type --delay 10 "cancelled"
+  keys Escape
+  until_reply 10 "dialog none" dialog
+fi
+check "Cancel writes nothing" "$(ls "$work" | sort | tr '\n' ' ')" "$before"
+fresh_list
+export_as "empty"
+check "an empty list writes nothing, even after a name was chosen" "$(file_hex "$work/empty.txt")" "missing"
+
+section "errors are reported, nothing is lost"
+fresh_list one
+printf 'kept\r\n' >"$work/locked.txt"
+chmod 444 "$work/locked.txt"
+export_as "locked.txt"
+if until_dialog "Sirel Messages"; then
+  check "a read-only file: a message box says so" "$reply" \
+    "dialog title=$(hex 'Sirel Messages') * text=$(hex 'Export To File failed: Permission denied')*"
+  close_box
+fi
+check "the read-only file is left as it was" "$(file_hex "$work/locked.txt")" "$(hex 'kept\r\n')"
+
+export_as "no such folder\\x"
+if until_dialog "Sirel Messages"; then
+  check "a folder that does not exist: a message box says so" "$reply" \
+    "dialog title=* text=$(hex 'Export To File failed: Path not found')*"
+  close_box
+fi
+
+ask setclipboard "held before"
+ask holdclipboard
+run_item 1
+if until_dialog "Sirel Messages"; then
+  check "a clipboard held by another program: a message box says so" "$reply" \
+    "dialog title=* text=$(hex "Copy All failed: Can't open Clipboard")*"
+  close_box
+fi
+ask releaseclipboard
+ask clipboard
+check "and the clipboard keeps what it held" "${reply#clipboard formats=* }" \
+  "unicode=$(hex 'held before') text=$(hex 'held before')"
+ask lines; check "the host lives on with its lines" "$reply" "lines 1 one"
+
+section "keys"
+fresh_list k0 k1 k2 k3
+click_line 1
+keys ctrl+a
+expect 5 "selected 0,1,2,3" "Ctrl+A selects every line" selected
+click_line 1
+ctrl_click_line 2
+expect 5 "selected 1,2" "lines 1 and 2 selected" selected
+at_line 2 && keys ctrl+c
+until_reply 5 "clipboard formats=* unicode=$(hex 'k1\r\nk2\r\n') *" clipboard
+check "Ctrl+C copies the selected lines" "${reply#clipboard formats=* }" \
+  "unicode=$(hex 'k1\r\nk2\r\n') text=$(hex 'k1\r\nk2\r\n')"
+at_line 2 && keys Delete
+expect 5 "lines 2 k0|k3" "Delete removes the selected lines" lines
+click_line 1
+keys shift+F10
+expect 10 "menu 7 *" "Shift+F10 opens the menu" menu
+ask selected; check "and leaves the selection" "$reply" "selected 1"
+keys Escape
+expect 10 "menu none" "Escape closes it and runs nothing" menu
+ask lines; check "nothing changed" "$reply" "lines 2 k0|k3"
+at_line 0 && keys Menu
+expect 10 "menu 7 *" "the context-menu key opens the menu" menu
+choose 1
+ask clipboard
+check "and its item runs" "${reply#clipboard formats=* }" "unicode=$(hex 'k0\r\nk3\r\n') text=$(hex 'k0\r\nk3\r\n')"
+
+echo
+section "e2e: $passed passed, $failed failed in $((SECONDS - started))s"
+if [ "$failed" -ne 0 ]; then
+  echo "--- host stderr"
+  tail -20 "$work/host.err"
+fi
+[ "$failed" -eq 0 ]
