@@ -31,7 +31,9 @@ _sirel_wine_display_works() {
 _sirel_wine_start_xvfb() {
   local numfile
   numfile=$(mktemp)
-  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$numfile" 9>&- >/dev/null 2>&1 &
+  # In a session of its own, like the server below: a signal sent to the caller's process group
+  # (a timeout around the whole run) must not kill it before the teardown has stopped Wine.
+  setsid Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$numfile" 9>&- >/dev/null 2>&1 &
   _sirel_wine_xvfb_pid=$!
   local i
   for i in $(seq 100); do
@@ -89,6 +91,21 @@ _sirel_wine_make_prefix() {
   touch "$WINEPREFIX/.sirel-ready"
 }
 
+# Settings of the prefix, applied once per prefix (and again when this list changes).
+_sirel_wine_settings_version=1
+_sirel_wine_configure_prefix() {
+  local stamp="$WINEPREFIX/.sirel-settings-$_sirel_wine_settings_version"
+  if [ -f "$stamp" ]; then return 0; fi
+  # Windows are not handed to a window manager: there is none on Xvfb, and Wine would wait two
+  # seconds for one each time it hides or destroys a visible window.
+  timeout -k 10 60 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N \
+    /f >/dev/null 2>&1 || {
+    _sirel_wine_log "could not write the X11 driver settings"
+    return 1
+  }
+  touch "$stamp"
+}
+
 # Copies the template prefix when one is named and the build folder has none yet.
 _sirel_wine_copy_template() {
   local template="${SIREL_WINEPREFIX_TEMPLATE:-}"
@@ -120,6 +137,8 @@ sirel_wine_setup() {
   fi
   _sirel_wine_owner=1
   trap sirel_wine_teardown EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM HUP
 
   if ! _sirel_wine_display_works; then
     _sirel_wine_start_xvfb || return 1
@@ -129,7 +148,7 @@ sirel_wine_setup() {
   mkdir -p "$WINEPREFIX"
   # One persistent server for the whole run, started after DISPLAY is set. In the foreground
   # (-f) so that $! is the server itself; it exits at once if a server already runs here.
-  "$WINESERVER" -f -p 9>&- >/dev/null 2>&1 &
+  setsid "$WINESERVER" -f -p 9>&- >/dev/null 2>&1 &
   _sirel_wine_server_pid=$!
   sleep 0.2
   if ! kill -0 "$_sirel_wine_server_pid" 2>/dev/null; then
@@ -138,6 +157,7 @@ sirel_wine_setup() {
   fi
 
   _sirel_wine_make_prefix || return 1
+  _sirel_wine_configure_prefix || return 1
   export SIREL_WINE_READY=1
 }
 

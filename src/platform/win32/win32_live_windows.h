@@ -1,5 +1,9 @@
-// The number of the library's native windows that exist in the process, on every thread. The
-// library must not be unloaded while it is above zero: those windows' procedures live in it.
+// The library's native windows that exist in the process, on every thread. The library must not
+// be unloaded while there is one: their window procedures live in it.
+//
+// Each window is noted when it is made and when its procedure sees it destroyed. A window that
+// the system removes without telling its procedure (as at the end of its thread) is noticed by
+// the count itself, which forgets every noted handle that no longer names a window.
 #pragma once
 
 #include <windows.h>
@@ -8,8 +12,7 @@ namespace sirel::win32 {
 
 LONG LiveWindowCount();
 
-// Called by the window procedure when a native window is made and when it is gone.
-void NoteWindowCreated();
-void NoteWindowDestroyed();
+void NoteWindowCreated(HWND hwnd);
+void NoteWindowDestroyed(HWND hwnd);
 
 }  // namespace sirel::win32

@@ -18,7 +18,6 @@ namespace {
 
 constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW;
 constexpr DWORD kFrameExStyle = 0;
-constexpr UINT_PTR kListSubclassId = 1;
 
 HICON LoadWindowIcon(HINSTANCE instance, int metricX, int metricY) {
   return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SIREL_MESSAGES), IMAGE_ICON,
@@ -85,7 +84,7 @@ LRESULT CALLBACK Win32MessageWindow::WindowProc(HWND hwnd, UINT message, WPARAM 
         reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     self->hwnd_ = hwnd;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    NoteWindowCreated();
+    NoteWindowCreated(hwnd);
   }
   Win32MessageWindow* self = FromHwnd(hwnd);
   LRESULT result = 0;
@@ -99,7 +98,7 @@ LRESULT CALLBACK Win32MessageWindow::WindowProc(HWND hwnd, UINT message, WPARAM 
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     if (self != nullptr) self->OnNcDestroy();
-    NoteWindowDestroyed();
+    NoteWindowDestroyed(hwnd);
   }
   return result;
 }
@@ -143,13 +142,16 @@ void Win32MessageWindow::EnsureLoaded() {
   LayoutStep();
 }
 
+WNDPROC Win32MessageWindow::list_default_proc_ = nullptr;
+
 bool Win32MessageWindow::OnCreate() {
   const RECT bounds{0, 0, scale_.ToPixels(kListWidthTwips), scale_.ToPixels(kListHeightTwips)};
   HWND listbox = CreateMessageListBox(hwnd_, instance_, kListControlId, bounds);
   if (listbox == nullptr) return false;
-  if (!SetWindowSubclass(listbox, &Win32MessageWindow::ListProc, kListSubclassId, 0)) {
-    return false;
-  }
+  const LONG_PTR previous = SetWindowLongPtrW(
+      listbox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32MessageWindow::ListProc));
+  if (previous == 0) return false;
+  list_default_proc_ = reinterpret_cast<WNDPROC>(previous);
   list_.Attach(listbox);
   return menu_.Build();
 }
@@ -195,7 +197,7 @@ void Win32MessageWindow::OnCommand(WPARAM wParam) {
 
 void Win32MessageWindow::OnDestroy() {
   if (list_.hwnd() != nullptr) {
-    RemoveWindowSubclass(list_.hwnd(), &Win32MessageWindow::ListProc, kListSubclassId);
+    SetWindowLongPtrW(list_.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list_default_proc_));
   }
   list_.Detach();
   menu_.Destroy();
