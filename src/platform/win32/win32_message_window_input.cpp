@@ -58,7 +58,7 @@ std::wstring Widen(const char* text) {
 }  // namespace
 
 LRESULT CALLBACK Win32MessageWindow::ListProc(HWND list, UINT message, WPARAM wParam,
-                                              LPARAM lParam, UINT_PTR, DWORD_PTR) {
+                                              LPARAM lParam) {
   // The window object is found through the frame, so a disarmed frame disarms the list too.
   Win32MessageWindow* self = FromHwnd(GetParent(list));
   if (self != nullptr) {
@@ -69,7 +69,7 @@ LRESULT CALLBACK Win32MessageWindow::ListProc(HWND list, UINT message, WPARAM wP
       return 0;
     }
   }
-  return DefSubclassProc(list, message, wParam, lParam);
+  return CallWindowProcW(list_default_proc_, list, message, wParam, lParam);
 }
 
 bool Win32MessageWindow::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam,
