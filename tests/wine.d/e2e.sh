@@ -335,6 +335,14 @@ check "and no second name made" "$(ls "$work" | grep -ci '^notes')" "1"
 export_as "data.csv"
 check "data.csv becomes data.csv.txt" "$(file_hex "$work/data.csv.txt")" "$(hex 'a\r\nb\r\nc\r\n')"
 
+# A name longer than the field takes: the field stops where folder, separator and name fill the
+# 255-character name buffer but for its NUL, and that path keeps its last character.
+folder_chars=$((2 + ${#work}))  # "Z:" and the folder's Unix path, in characters
+fits=$((254 - folder_chars - 1))
+export_as "$(printf 'n%.0s' $(seq 300))"
+check "a name of 300 typed characters: the path fills the name buffer and is not cut" \
+  "$(file_hex "$work/$(printf 'n%.0s' $(seq $fits)).txt")" "$(hex 'a\r\nb\r\nc\r\n')"
+
 fresh_list "caf$(printf '\u00e9')" "$(printf '\u0436')"
 export_as "wide"
 check "a line outside the code page: the whole file in UTF-8 with a BOM" \

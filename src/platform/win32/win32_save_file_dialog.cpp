@@ -7,6 +7,7 @@
 
 #include "platform/errors.h"
 #include "platform/win32/win32_command_support.h"
+#include "platform/win32/win32_file_name_limit.h"
 #include "platform/win32/win32_handle.h"
 
 namespace sirel::win32 {
@@ -63,6 +64,7 @@ std::optional<std::u16string> Win32SaveFileDialog::AskFileName(const SaveFileReq
   record.Flags = 0;
   record.lpstrDefExt = nullptr;
 
+  const FileNameFieldLimit limit(initialFolder.size(), file.size());
   if (GetSaveFileNameW(&record)) return FromWide(file.data(), file.size());
   // Zero with no extended error is the user's cancel; anything else is the dialog failing.
   if (CommDlgExtendedError() != 0) throw SirelError(ErrorCode::DialogFailed);
