@@ -16,11 +16,16 @@
 //   that selection with the new line, as any list whose current line is set programmatically).
 // - RemoveSelected() leaves exactly what removing every selected line, from the last index
 //   down to 0, one at a time would leave, but in linear time.
+// - AppendLines(out, selectedOnly, lineEnd) appends to out the text of every line (only the
+//   selected ones when selectedOnly), in index order, each followed by lineEnd: what reading
+//   List (and Selected) for each index gives, which is what the default does. A list whose
+//   per-line reads are costly reads them in one pass instead.
 // Lines are UTF-16 and kept exactly as added.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/vb_types.h"
@@ -42,6 +47,16 @@ class MessageList {
   virtual std::int16_t SelCount() const = 0;
   virtual void SetListIndex(std::int16_t index) = 0;
   virtual void RemoveSelected() = 0;
+
+  virtual void AppendLines(std::u16string& out, bool selectedOnly,
+                           std::u16string_view lineEnd) const {
+    const std::int16_t count = ListCount();
+    for (std::int16_t i = 0; i < count; ++i) {
+      if (selectedOnly && !IsExactlyTrue(Selected(i))) continue;
+      out += List(i);
+      out += lineEnd;
+    }
+  }
 };
 
 }  // namespace sirel

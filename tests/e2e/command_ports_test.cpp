@@ -15,6 +15,8 @@
 #include "platform/errors.h"
 #include "platform/win32/win32_ansi_code_page.h"
 #include "platform/win32/win32_clipboard.h"
+#include "platform/win32/win32_message_window.h"
+#include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_text_file.h"
 
 namespace sirel::win32 {
@@ -186,6 +188,33 @@ TEST_F(Win32TextFileTest, AnOpenThatFailsLeavesEverythingAsItWas) {
   EXPECT_EQ(CodeOf([&] { writer_.Replace(folderTarget.u16string(), "new"); }),
             ErrorCode::PermissionDenied);
   EXPECT_TRUE(fs::is_directory(folderTarget));
+}
+
+// The LISTBOX's one-pass read gives what reading the lines one by one gives.
+TEST(Win32MessageListTest, AppendLinesReadsWhatListReads) {
+  Win32MessageWindow window(ThisModule());
+  window.EnsureLoaded();
+  Win32MessageList& list = window.list();
+  const std::u16string lines[] = {u"first", u"", u"\u0436\xD83D\xDE00", std::u16string(3000, u'w'),
+                                  u"last"};
+  for (const std::u16string& line : lines) list.AddItem(line);
+  for (std::int16_t i : {0, 2, 4}) list.SetSelected(i, true);
+
+  for (const bool selectedOnly : {false, true}) {
+    SCOPED_TRACE(selectedOnly);
+    std::u16string expected = u">";
+    for (std::int16_t i = 0; i < list.ListCount(); ++i) {
+      if (selectedOnly && !IsExactlyTrue(list.Selected(i))) continue;
+      expected += list.List(i) + u"|";
+    }
+    std::u16string read = u">";
+    list.AppendLines(read, selectedOnly, u"|");
+    EXPECT_EQ(read, expected);
+  }
+  list.Clear();
+  std::u16string none;
+  list.AppendLines(none, false, u"|");
+  EXPECT_EQ(none, u"");
 }
 
 TEST(Win32AnsiCodePageTest, ReportsTextOutsideTheCodePage) {

@@ -47,6 +47,9 @@ class Win32MessageList final : public MessageList {
   std::int16_t SelCount() const override;
   void SetListIndex(std::int16_t index) override;
   void RemoveSelected() override;
+  // One pass over the control (win32_message_list_lines.cpp).
+  void AppendLines(std::u16string& out, bool selectedOnly,
+                   std::u16string_view lineEnd) const override;
 
   // The current line (the caret), or -1 for an empty list. Not part of the port.
   std::int16_t ListIndex() const;
