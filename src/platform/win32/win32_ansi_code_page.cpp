@@ -8,12 +8,7 @@ namespace sirel::win32 {
 
 std::optional<std::string> Win32AnsiCodePage::Encode(const std::u16string& text) {
   if (text.empty()) return std::string();
-  // Beyond an int's range WideCharToMultiByte cannot take the text in one call; UTF-8 can.
-  if (text.size() > static_cast<std::size_t>(INT_MAX / 4)) return std::nullopt;
-
   const UINT codePage = GetACP();
-  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-  const int length = static_cast<int>(text.size());
   // With UTF-8 as the ANSI code page only an unpaired surrogate does not fit, and the
   // default-character report is not available there.
   const bool utf8 = codePage == CP_UTF8;
@@ -21,14 +16,18 @@ std::optional<std::string> Win32AnsiCodePage::Encode(const std::u16string& text)
   BOOL usedDefault = FALSE;
   BOOL* usedDefaultOut = utf8 ? nullptr : &usedDefault;
 
-  const int size =
-      WideCharToMultiByte(codePage, flags, wide, length, nullptr, 0, nullptr, usedDefaultOut);
+  // One conversion into a buffer of the largest size the text can take in this code page.
+  // Beyond an int's range WideCharToMultiByte cannot take the text in one call; UTF-8 can.
+  CPINFO info{};
+  const std::size_t maxBytes = GetCPInfo(codePage, &info) ? info.MaxCharSize : 4;
+  if (text.size() > static_cast<std::size_t>(INT_MAX) / maxBytes) return std::nullopt;
+  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const int length = static_cast<int>(text.size());
+  std::string bytes(text.size() * maxBytes, '\0');
+  const int size = WideCharToMultiByte(codePage, flags, wide, length, bytes.data(),
+                                       static_cast<int>(bytes.size()), nullptr, usedDefaultOut);
   if (size <= 0 || usedDefault) return std::nullopt;
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  if (WideCharToMultiByte(codePage, flags, wide, length, bytes.data(), size, nullptr,
-                          usedDefaultOut) != size) {
-    return std::nullopt;
-  }
+  bytes.resize(static_cast<std::size_t>(size));
   return bytes;
 }
 
