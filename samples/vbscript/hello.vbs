@@ -1,0 +1,21 @@
+' Sirel from VBScript:  cscript hello.vbs   (register Sirel.dll first; a 32-bit script host
+' needs the x86 DLL registered, a 64-bit one the x64 DLL).
+Option Explicit
+
+Dim sirel
+Set sirel = CreateObject("Sirel.Sireler")
+sirel.ShowCounter = True
+sirel.ShowPriority = True
+sirel.FormVisible = True
+
+sirel.DoSirel "Hello from VBScript"          ' priority left out: -1, always shown
+sirel.DoSirel "An important message", 10
+
+' A failing call is a run-time error of the script, with the error table's number and text.
+On Error Resume Next
+sirel.SetParentWindow 1E+20
+If Err.Number <> 0 Then WScript.Echo "Error " & Err.Number & ": " & Err.Description
+On Error GoTo 0
+
+WScript.Echo sirel.Count & " lines; the last one is: " & sirel.LastMessage
+MsgBox "Close this box to end the sample."
