@@ -47,7 +47,10 @@ HRESULT DispatchCall::Prepare(const DispatchMember& member, const DISPPARAMS& ca
                               UINT* argumentError) {
   const UINT count = member.paramCount;
   if (caller.cArgs > count) return DISP_E_BADPARAMCOUNT;
-  if (caller.cNamedArgs > caller.cArgs) return E_INVALIDARG;
+  if (caller.cNamedArgs > caller.cArgs || (caller.cArgs > 0 && caller.rgvarg == nullptr) ||
+      (caller.cNamedArgs > 0 && caller.rgdispidNamedArgs == nullptr)) {
+    return E_INVALIDARG;
+  }
   const bool put = member.kind == INVOKE_PROPERTYPUT || member.kind == INVOKE_PROPERTYPUTREF;
 
   // Find each parameter's argument: positional ones stand last-first after the named ones.
