@@ -1,9 +1,5 @@
 #include "platform/win32/win32_message_window.h"
 
-#include <windows.h>
-
-#include <commctrl.h>
-
 #include <mutex>
 #include <string>
 

@@ -1,7 +1,6 @@
 // The list's mouse and keys, the pop-up menu and the running of its commands.
 #include <windows.h>
 
-#include <commctrl.h>
 #include <windowsx.h>
 
 #include <exception>
