@@ -7,7 +7,7 @@ $sirel.FormVisible = $true
 
 # Events arrive through the connection point while PowerShell waits or works.
 $null = Register-ObjectEvent -InputObject $sirel -EventName AfterSirel -Action {
-    Write-Host "Shown: $($EventArgs[0]) (priority $($EventArgs[1]))"
+    Write-Host "Shown: $($Event.SourceArgs[0]) (priority $($Event.SourceArgs[1]))"
 }
 
 $sirel.DoSirel("Hello from PowerShell")        # priority left out: -1
