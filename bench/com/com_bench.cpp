@@ -17,6 +17,7 @@
 #include <functional>
 #include <string>
 
+#include "wall_clock_win32.h"
 #include "Sirel_h.h"
 
 using Microsoft::WRL::ComPtr;
@@ -30,16 +31,7 @@ constexpr DISPID kDoSirel = 0x60030010;
 constexpr DISPID kShowCounter = 0x68030006;
 const wchar_t kLine[] = L"A benchmark message of ordinary length";
 
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / frequency;
-}
+double Now() { return sirel::bench::WallSeconds(); }
 
 // Nanoseconds per call of one round.
 double TimeRound(const std::function<void()>& call) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "wall_clock_win32.h"
 #include "platform/thread_state.h"
 #include "platform/win32/win32_ansi_code_page.h"
 #include "platform/win32/win32_clipboard.h"
@@ -28,16 +29,7 @@ constexpr int kRuns = 7;
 constexpr int kLines = 32767;
 constexpr int kLineChars = 100;
 
-double NowMs() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
-}
+double NowMs() { return sirel::bench::WallSeconds() * 1000.0; }
 
 // A save dialog that answers at once with one path.
 class AnsweringDialog final : public sirel::SaveFileDialog {

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "wall_clock_win32.h"
 #include "platform/thread_state.h"
 #include "platform/win32/win32_message_list.h"
 #include "platform/win32/win32_message_window.h"
@@ -29,16 +30,7 @@ using sirel::Poster;
 using sirel::ThreadState;
 using sirel::win32::Win32MessageWindow;
 
-double NowNs() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1e9 / frequency;
-}
+double NowNs() { return sirel::bench::WallSeconds() * 1e9; }
 
 void Pump() {
   MSG msg;
