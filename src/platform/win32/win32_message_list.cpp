@@ -34,10 +34,18 @@ HWND CreateMessageListBox(HWND parent, HINSTANCE instance, int controlId, const 
 void Win32MessageList::Attach(HWND listbox) {
   listbox_ = listbox;
   selection_known_ = false;
+  // A control that already holds lines sets the bound from them.
+  longest_line_ = 0;
+  const int count = ListCount();
+  for (int i = 0; i < count; ++i) {
+    const LRESULT length = Send(LB_GETTEXTLEN, static_cast<WPARAM>(i));
+    if (length > 0) longest_line_ = std::max(longest_line_, static_cast<std::size_t>(length));
+  }
 }
 
 void Win32MessageList::Detach() {
   listbox_ = nullptr;
+  longest_line_ = 0;
   selection_known_ = true;
   only_selected_ = -1;
 }
@@ -68,6 +76,7 @@ void Win32MessageList::AddItem(const std::u16string& text) {
   const LRESULT result = Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
   if (result == LB_ERRSPACE) throw SirelError(ErrorCode::OutOfMemory);
   if (result == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
+  longest_line_ = std::max(longest_line_, wide.size());
 }
 
 void Win32MessageList::RemoveItem(std::int16_t index) {

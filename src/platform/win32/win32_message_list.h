@@ -72,6 +72,10 @@ class Win32MessageList final : public MessageList {
   // When selection_known_ is true, only_selected_ is the one selected line, or -1 for none.
   bool selection_known_ = true;
   int only_selected_ = -1;
+  // No line of the control is longer than this (in UTF-16 units): every line enters through
+  // AddItem or is re-added from the control itself. Lets AppendLines read a line with one
+  // message into a buffer of this size, without asking each line's length first.
+  std::size_t longest_line_ = 0;
 };
 
 }  // namespace sirel::win32

@@ -1,6 +1,6 @@
 // Reading many lines of the LISTBOX in one pass, for the copy and export commands: the count
-// and the selection are asked once, each line costs two messages, and one buffer serves every
-// line. The two read-only messages go straight to the LISTBOX class's own procedure: the
+// and the selection are asked once, each line costs one message, and one buffer, as long as the
+// longest line ever added, serves every line. The two read-only messages go straight to the LISTBOX class's own procedure: the
 // window's subclass procedure handles only input, and passing through it would double the cost
 // of reading a full list (32767 lines) under Wine. Reading line by line through List() costs
 // about three times as much again.
@@ -32,13 +32,9 @@ void Win32MessageList::AppendLines(std::u16string& out, bool selectedOnly,
     return CallWindowProcW(listboxProc, hwnd(), message, static_cast<WPARAM>(index),
                            reinterpret_cast<LPARAM>(text));
   };
-  std::wstring buffer;
+  std::wstring buffer(longest_line_ + 1, L'\0');
   for (const int index : indexes) {
-    const LRESULT length = index < count ? read(LB_GETTEXTLEN, index, nullptr) : LB_ERR;
-    if (length == LB_ERR) throw SirelError(ErrorCode::InvalidIndex);
-    if (buffer.size() < static_cast<std::size_t>(length) + 1) {
-      buffer.resize(static_cast<std::size_t>(length) + 1);
-    }
+    if (index >= count) throw SirelError(ErrorCode::InvalidIndex);
     const LRESULT copied = read(LB_GETTEXT, index, buffer.data());
     if (copied == LB_ERR) throw SirelError(ErrorCode::InvalidIndex);
     out.append(buffer.begin(), buffer.begin() + copied);
