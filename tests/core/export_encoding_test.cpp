@@ -3,23 +3,11 @@
 
 #include <string>
 
+#include "latin1_code_page.h"
 #include "window/export_encoding.h"
 
 namespace sirel {
 namespace {
-
-// A single-byte code page holding exactly the characters below 256, like Latin-1.
-class Latin1CodePage final : public AnsiCodePage {
- public:
-  std::optional<std::string> Encode(const std::u16string& text) override {
-    std::string out;
-    for (char16_t c : text) {
-      if (c > 0xFF) return std::nullopt;
-      out += static_cast<char>(c);
-    }
-    return out;
-  }
-};
 
 TEST(ExportEncodingTest, ChoosesTheEncodingThatLosesNothing) {
   struct Case {

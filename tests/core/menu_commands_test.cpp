@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "latin1_code_page.h"
 #include "platform/errors.h"
 #include "platform/memory/memory_platform.h"
 #include "poster/poster.h"
@@ -63,18 +64,6 @@ class RealFileWriter final : public TextFileWriter {
   }
   int calls = 0;
   bool refuse = false;
-};
-
-class Latin1CodePage final : public AnsiCodePage {
- public:
-  std::optional<std::string> Encode(const std::u16string& text) override {
-    std::string out;
-    for (char16_t c : text) {
-      if (c > 0xFF) return std::nullopt;
-      out += static_cast<char>(c);
-    }
-    return out;
-  }
 };
 
 class FakeMessageBox final : public MessageBoxPort {
