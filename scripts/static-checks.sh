@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Static checks of the two Sirel.dll builds, read with the MinGW binutils (nothing runs):
+# Static checks: the include layers of src/ (scripts/check-includes.sh), then the two Sirel.dll
+# builds, read with the MinGW binutils (nothing runs):
 #   - machine type (x86: pei-i386, x64: pei-x86-64) and the DLL flag;
 #   - exports: DllCanUnloadNow, DllGetClassObject, DllRegisterServer, DllUnregisterServer at
 #     ordinals 1 to 4, DllInstall at 5, and nothing else;
@@ -135,6 +136,9 @@ check_dll() {
   if [ -z "$missing" ]; then pass "type library Sirel 17.0 {$libid}: three types, flags, versions"; else fail "type library lacks$missing"; fi
   grep -qi "$(guid_bytes "$libid")" <<<"$typelib_hex" || fail "type library GUID missing"
 }
+
+echo "== layers"
+if bash "$root/scripts/check-includes.sh"; then pass "includes point downward"; else fail "an include runs upward"; fi
 
 check_dll x86 "$x86_dir" pei-i386 i686-w64-mingw32 1
 check_dll x64 "$x64_dir" pei-x86-64 x86_64-w64-mingw32 3

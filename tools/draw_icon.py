@@ -6,7 +6,7 @@ image also has a grey arc running down the disc's right side and along its foot.
 the drawing are transparent (the AND mask). Standard library only; the build uses the committed
 .ico, so this script runs only when the artwork changes:
 
-    python3 tools/draw_icon.py src/platform/win32/sirel_messages.ico
+    python3 tools/draw_icon.py src/win32/sirel_messages.ico
 """
 
 import struct

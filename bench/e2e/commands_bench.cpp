@@ -13,13 +13,13 @@
 #include <vector>
 
 #include "wall_clock_win32.h"
-#include "platform/thread_state.h"
-#include "platform/win32/win32_ansi_code_page.h"
-#include "platform/win32/win32_clipboard.h"
-#include "platform/win32/win32_message_box.h"
-#include "platform/win32/win32_message_window.h"
-#include "platform/win32/win32_platform.h"
-#include "platform/win32/win32_text_file.h"
+#include "core/thread_state.h"
+#include "win32/ansi_code_page.h"
+#include "win32/clipboard.h"
+#include "win32/message_box.h"
+#include "win32/message_window.h"
+#include "win32/platform.h"
+#include "win32/text_file.h"
 #include "window/copy_text.h"
 #include "window/menu_commands.h"
 
@@ -78,19 +78,19 @@ std::uintmax_t FileSize(const std::wstring& path) {
 }  // namespace
 
 int main() {
-  sirel::win32::InstallWin32Platform();
+  sirel::win32::InstallNativePlatform();
   sirel::ThreadState& thread = sirel::ThreadState::Current();
-  auto& window = static_cast<sirel::win32::Win32MessageWindow&>(thread.ObtainWindow());
+  auto& window = static_cast<sirel::win32::MessageForm&>(thread.ObtainWindow());
 
   wchar_t folder[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, folder);
   const std::wstring path = std::wstring(folder) + L"sirel_commands_bench.txt";
 
-  sirel::win32::Win32Clipboard clipboard([&window] { return window.hwnd(); });
+  sirel::win32::SystemClipboard clipboard([&window] { return window.hwnd(); });
   AnsweringDialog dialog(std::u16string(path.begin(), path.end()));
-  sirel::win32::Win32TextFileWriter files;
-  sirel::win32::Win32AnsiCodePage ansi;
-  sirel::win32::Win32MessageBox messageBox([&window] { return window.hwnd(); });
+  sirel::win32::DiskTextFileWriter files;
+  sirel::win32::SystemAnsiCodePage ansi;
+  sirel::win32::SystemMessageBox messageBox([&window] { return window.hwnd(); });
   sirel::MenuCommands commands({thread, window, clipboard, dialog, files, ansi, messageBox});
 
   std::printf("Menu commands on %d lines of %d characters, ANSI code page %u\n", kLines,

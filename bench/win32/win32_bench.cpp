@@ -18,17 +18,17 @@
 #include <vector>
 
 #include "wall_clock_win32.h"
-#include "platform/thread_state.h"
-#include "platform/win32/win32_message_list.h"
-#include "platform/win32/win32_message_window.h"
-#include "platform/win32/win32_platform.h"
+#include "core/thread_state.h"
+#include "win32/message_list.h"
+#include "win32/message_window.h"
+#include "win32/platform.h"
 #include "poster/poster.h"
 
 namespace {
 
 using sirel::Poster;
 using sirel::ThreadState;
-using sirel::win32::Win32MessageWindow;
+using sirel::win32::MessageForm;
 
 double NowNs() { return sirel::bench::WallSeconds() * 1e9; }
 
@@ -167,7 +167,7 @@ void BenchPosting() {
   std::printf("%-8s %7s %12s %12s %7s\n", "display", "lines", "DoSirel ns", "floor ns", "ratio");
   Poster poster(ThreadState::Current());
   poster.Initialize();
-  auto& window = static_cast<Win32MessageWindow&>(ThreadState::Current().ObtainWindow());
+  auto& window = static_cast<MessageForm&>(ThreadState::Current().ObtainWindow());
   BareListbox bare;
   HWND client = CreateWindowExW(0, L"SirelBenchHost", L"client", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                 0, 300, 300, 200, nullptr, nullptr, sirel::win32::ThisModule(),
@@ -223,11 +223,11 @@ void BenchDeleteSelected() {
   std::printf("\nDeleteSelectedMessages on %d lines, every other line selected, visible\n", kLines);
   Poster poster(ThreadState::Current());
   poster.Initialize();
-  auto& window = static_cast<Win32MessageWindow&>(ThreadState::Current().ObtainWindow());
+  auto& window = static_cast<MessageForm&>(ThreadState::Current().ObtainWindow());
   poster.SetFormVisible(sirel::kTrue);
   std::vector<double> times;
   for (int round = 0; round < 5; ++round) {
-    sirel::win32::Win32MessageList& list = window.list();
+    sirel::win32::ListBoxList& list = window.list();
     FillQuietly(list.hwnd(), [&] {
       list.Clear();
       for (int i = 0; i < kLines; ++i) list.AddItem(Line(i));
@@ -267,7 +267,7 @@ void BenchDeleteSelected() {
 }  // namespace
 
 int main() {
-  sirel::win32::InstallWin32Platform();
+  sirel::win32::InstallNativePlatform();
   BenchPosting();
   BenchDeleteSelected();
   return 0;

@@ -3,7 +3,7 @@
 #include "com_object.h"
 #include "error_boundary.h"
 #include "module.h"
-#include "platform/win32/win32_platform.h"
+#include "win32/platform.h"
 #include "sireler.h"
 
 namespace sirel::automation {
@@ -40,7 +40,7 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-  const HRESULT status = Guarded([] { win32::InstallWin32Platform(); });
+  const HRESULT status = Guarded([] { win32::InstallNativePlatform(); });
   if (FAILED(status)) return status;
   return Sireler::Create(iid, object);
 }

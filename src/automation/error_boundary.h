@@ -10,7 +10,7 @@
 
 #include <exception>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 
 namespace sirel::automation {
 

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "platform/win32/win32_live_windows.h"
+#include "win32/live_windows.h"
 
 namespace sirel::automation {
 

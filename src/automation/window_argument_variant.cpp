@@ -3,7 +3,7 @@
 #include <oleauto.h>
 
 #include "bstr.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 
 namespace sirel::automation {
 

@@ -1,6 +1,6 @@
 // The message list port: the ordered, multi-selection list of text lines that the message
 // window shows. It is the only store of posted messages. Implementations: an in-memory model
-// (platform/memory) and a real LISTBOX (platform/win32); both pass the same contract tests.
+// (platform/memory) and a real LISTBOX (win32/); both pass the same contract tests.
 //
 // Contract:
 // - Indexes and counts are signed 16-bit. The list holds at most kMaxLines lines.
@@ -28,7 +28,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/vb_types.h"
+#include "core/vb_types.h"
 
 namespace sirel {
 

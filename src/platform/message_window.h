@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/message_list.h"
-#include "platform/vb_types.h"
+#include "core/vb_types.h"
 
 namespace sirel {
 

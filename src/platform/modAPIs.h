@@ -2,7 +2,7 @@
 // themselves are the WindowManager port (platform/window_manager.h).
 #pragma once
 
-#include "platform/thread_state.h"
+#include "core/thread_state.h"
 
 namespace sirel::modAPIs {
 

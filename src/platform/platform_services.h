@@ -1,7 +1,5 @@
-// The platform a process runs the core on: how to make a thread's message window and which
-// window manager to use. The Win32 shell installs its services when the library loads; native
-// tests and benchmarks install the in-memory ones. Installed once per process, before any
-// poster is created, and never removed while posters or windows exist.
+// The platform port: how to make a thread's message window and which window manager to use.
+// core/platform_registry.h holds the one instance a process installs.
 #pragma once
 
 #include <memory>
@@ -19,8 +17,5 @@ class PlatformServices {
   // The window manager for the calling thread.
   virtual WindowManager& GetWindowManager() = 0;
 };
-
-void InstallPlatform(PlatformServices* services);
-PlatformServices& InstalledPlatform();
 
 }  // namespace sirel

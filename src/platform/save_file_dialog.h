@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/vb_types.h"
+#include "core/vb_types.h"
 
 namespace sirel {
 

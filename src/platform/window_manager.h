@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/vb_types.h"
+#include "core/vb_types.h"
 
 namespace sirel {
 

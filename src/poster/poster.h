@@ -12,8 +12,8 @@
 #include <string>
 #include <utility>
 
-#include "platform/thread_state.h"
-#include "platform/vb_types.h"
+#include "core/thread_state.h"
+#include "core/vb_types.h"
 #include "poster/event_source.h"
 #include "poster/window_argument.h"
 

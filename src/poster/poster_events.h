@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/vb_types.h"
+#include "core/vb_types.h"
 
 namespace sirel {
 

@@ -1,7 +1,7 @@
 // DoSirel: filter, count, let the client cancel, format, append, select, trim, return focus.
 #include <limits>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "poster/line_format.h"
 #include "poster/poster.h"
 

@@ -2,7 +2,7 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "poster/poster.h"
 
 namespace sirel {

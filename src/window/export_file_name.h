@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "platform/save_file_dialog.h"
-#include "platform/vb_types.h"
+#include "core/vb_types.h"
 
 namespace sirel {
 

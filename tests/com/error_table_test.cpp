@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 
 namespace sirel::test {
 namespace {

@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/message_list.h"
-#include "platform/vb_types.h"
+#include "core/vb_types.h"
 
 namespace sirel::testing_contract {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "latin1_code_page.h"
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/memory/memory_platform.h"
 #include "poster/poster.h"
 #include "window/menu_commands.h"

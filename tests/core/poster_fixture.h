@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "platform/memory/memory_platform.h"
-#include "platform/thread_state.h"
+#include "core/thread_state.h"
 #include "poster/poster.h"
 
 namespace sirel {

@@ -12,12 +12,12 @@
 #include <string>
 #include <thread>
 
-#include "platform/errors.h"
-#include "platform/win32/win32_ansi_code_page.h"
-#include "platform/win32/win32_clipboard.h"
-#include "platform/win32/win32_message_window.h"
-#include "platform/win32/win32_platform.h"
-#include "platform/win32/win32_text_file.h"
+#include "core/errors.h"
+#include "win32/ansi_code_page.h"
+#include "win32/clipboard.h"
+#include "win32/message_window.h"
+#include "win32/platform.h"
+#include "win32/text_file.h"
 
 namespace sirel::win32 {
 namespace {
@@ -65,9 +65,9 @@ ErrorCode CodeOf(const std::function<void()>& call) {
   return ErrorCode::InvalidArgument;
 }
 
-TEST(Win32ClipboardTest, PutsUnicodeTextAndNarrowReadersSeeIt) {
+TEST(SystemClipboardTest, PutsUnicodeTextAndNarrowReadersSeeIt) {
   OwnerWindow owner;
-  Win32Clipboard clipboard([&owner] { return owner.get(); });
+  SystemClipboard clipboard([&owner] { return owner.get(); });
   const std::u16string text = u"a\r\n\u0436\u00E9\xD83D\xDE00\r\n\r\n";
   clipboard.SetText(text);
   EXPECT_EQ(ClipboardUnicodeText(), text);
@@ -79,9 +79,9 @@ TEST(Win32ClipboardTest, PutsUnicodeTextAndNarrowReadersSeeIt) {
   EXPECT_EQ(ClipboardFormatCount(), 0);
 }
 
-TEST(Win32ClipboardTest, ClipboardHeldByAnotherThreadIsReportedAndLeftAlone) {
+TEST(SystemClipboardTest, ClipboardHeldByAnotherThreadIsReportedAndLeftAlone) {
   OwnerWindow owner;
-  Win32Clipboard clipboard([&owner] { return owner.get(); });
+  SystemClipboard clipboard([&owner] { return owner.get(); });
   clipboard.SetText(u"before");
 
   HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -103,15 +103,15 @@ TEST(Win32ClipboardTest, ClipboardHeldByAnotherThreadIsReportedAndLeftAlone) {
   EXPECT_EQ(ClipboardUnicodeText(), u"before");
 }
 
-class Win32TextFileTest : public ::testing::Test {
+class DiskTextFileTest : public ::testing::Test {
  protected:
-  Win32TextFileTest() {
+  DiskTextFileTest() {
     const std::string name = Name();
     folder_ = fs::temp_directory_path() / ("sirel_file_" + name);
     fs::remove_all(folder_);
     fs::create_directories(folder_);
   }
-  ~Win32TextFileTest() override {
+  ~DiskTextFileTest() override {
     std::error_code ignored;
     for (const auto& entry : fs::directory_iterator(folder_, ignored)) {
       SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -129,11 +129,11 @@ class Win32TextFileTest : public ::testing::Test {
     std::ofstream(path, std::ios::binary) << bytes;
   }
 
-  Win32TextFileWriter writer_;
+  DiskTextFileWriter writer_;
   fs::path folder_;
 };
 
-TEST_F(Win32TextFileTest, CreatesAndReplacesExactly) {
+TEST_F(DiskTextFileTest, CreatesAndReplacesExactly) {
   struct Case {
     const wchar_t* name;
     std::optional<std::string> before;
@@ -152,7 +152,7 @@ TEST_F(Win32TextFileTest, CreatesAndReplacesExactly) {
   }
 }
 
-TEST_F(Win32TextFileTest, ReplacesAHiddenFile) {
+TEST_F(DiskTextFileTest, ReplacesAHiddenFile) {
   const fs::path path = folder_ / L"hidden.txt";
   Write(path, "old");
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
@@ -160,7 +160,7 @@ TEST_F(Win32TextFileTest, ReplacesAHiddenFile) {
   EXPECT_EQ(Read(path), "new");
 }
 
-TEST_F(Win32TextFileTest, AnOpenThatFailsLeavesEverythingAsItWas) {
+TEST_F(DiskTextFileTest, AnOpenThatFailsLeavesEverythingAsItWas) {
   const fs::path readOnly = folder_ / L"readonly.txt";
   Write(readOnly, "kept");
   SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
@@ -191,10 +191,10 @@ TEST_F(Win32TextFileTest, AnOpenThatFailsLeavesEverythingAsItWas) {
 }
 
 // The LISTBOX's one-pass read gives what reading the lines one by one gives.
-TEST(Win32MessageListTest, AppendLinesReadsWhatListReads) {
-  Win32MessageWindow window(ThisModule());
+TEST(ListBoxListTest, AppendLinesReadsWhatListReads) {
+  MessageForm window(ThisModule());
   window.EnsureLoaded();
-  Win32MessageList& list = window.list();
+  ListBoxList& list = window.list();
   const std::u16string lines[] = {u"first", u"", u"\u0436\xD83D\xDE00", std::u16string(3000, u'w'),
                                   u"last"};
   for (const std::u16string& line : lines) list.AddItem(line);
@@ -217,8 +217,8 @@ TEST(Win32MessageListTest, AppendLinesReadsWhatListReads) {
   EXPECT_EQ(none, u"");
 }
 
-TEST(Win32AnsiCodePageTest, ReportsTextOutsideTheCodePage) {
-  Win32AnsiCodePage ansi;
+TEST(SystemAnsiCodePageTest, ReportsTextOutsideTheCodePage) {
+  SystemAnsiCodePage ansi;
   EXPECT_EQ(ansi.Encode(u""), std::string());
   EXPECT_EQ(ansi.Encode(u"plain\r\n"), std::string("plain\r\n"));
   if (GetACP() != 1252) GTEST_SKIP() << "the Western code page checks need code page 1252";

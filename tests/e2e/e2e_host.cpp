@@ -16,8 +16,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/thread_state.h"
-#include "platform/win32/win32_platform.h"
+#include "core/thread_state.h"
+#include "win32/platform.h"
 #include "poster/poster.h"
 #include "tests/e2e/host_commands.h"
 
@@ -71,7 +71,7 @@ HWND CreateClientWindow(HINSTANCE instance) {
 
 int main() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  sirel::win32::InstallWin32Platform();
+  sirel::win32::InstallNativePlatform();
 
   const HWND client = CreateClientWindow(instance);
   if (client == nullptr) {

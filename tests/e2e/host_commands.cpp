@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/win32_clipboard.h"
+#include "win32/clipboard.h"
 #include "tests/e2e/host_inspect.h"
 
 namespace sirel::e2e {
@@ -148,7 +148,7 @@ std::string HostCommands::Handle(const std::string& request) {
   }
   if (verb == "setclipboard") {
     const HWND other = MakeHelperWindow();
-    win32::Win32Clipboard([other] { return other; }).SetText(FromUtf8(argument));
+    win32::SystemClipboard([other] { return other; }).SetText(FromUtf8(argument));
     DestroyWindow(other);
     return "ok";
   }

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "contract/message_list_contract.h"
-#include "platform/win32/win32_message_window.h"
-#include "platform/win32/win32_platform.h"
+#include "win32/message_window.h"
+#include "win32/platform.h"
 
 namespace sirel::win32 {
 namespace {
@@ -19,7 +19,7 @@ class ListboxUnderTest final : public testing_contract::ListUnderTest {
   std::int16_t CurrentIndex() override { return window_.list().ListIndex(); }
 
  private:
-  Win32MessageWindow window_;
+  MessageForm window_;
 };
 
 std::unique_ptr<testing_contract::ListUnderTest> MakeListboxList() {

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win32/win32_platform.h"
+#include "win32/platform.h"
 
 int main(int argc, char** argv) {
-  sirel::win32::InstallWin32Platform();
+  sirel::win32::InstallNativePlatform();
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

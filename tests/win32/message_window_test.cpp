@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <thread>
 
-#include "platform/win32/resource_ids.h"
-#include "platform/win32/win32_live_windows.h"
-#include "platform/win32/win32_platform.h"
-#include "platform/errors.h"
+#include "win32/resource_ids.h"
+#include "win32/live_windows.h"
+#include "win32/platform.h"
+#include "core/errors.h"
 #include "poster/poster.h"
 #include "win32_test_support.h"
 
@@ -87,7 +87,7 @@ TEST_F(MessageWindowTest, PosterOnAnotherThreadGetsItsOwnWindow) {
 }
 
 TEST_F(MessageWindowTest, HasItsDesignSizeTitleFrameAndIcon) {
-  Win32MessageWindow& window = ThreadWindow();
+  MessageForm& window = ThreadWindow();
   HWND hwnd = window.hwnd();
   const TwipScale& scale = window.scale();
 
@@ -258,7 +258,7 @@ TEST_F(MessageWindowTest, ClosingThroughTheFrameUnloadsAndTheNextUseLoadsAfresh)
   poster.SetCaption(u"changed");
   poster.DoSirel(u"gone with the window");
   poster.SetFormVisible(kTrue);
-  Win32MessageWindow& window = ThreadWindow();
+  MessageForm& window = ThreadWindow();
   HWND first = window.hwnd();
   const LONG live = LiveWindowCount();
 
@@ -289,7 +289,7 @@ TEST_F(MessageWindowTest, DestroyingTheObjectOnItsThreadDestroysTheWindow) {
   const LONG live = LiveWindowCount();
   HWND hwnd = nullptr;
   {
-    Win32MessageWindow window(ThisModule());
+    MessageForm window(ThisModule());
     window.EnsureLoaded();
     hwnd = window.hwnd();
     EXPECT_EQ(LiveWindowCount(), live + 1);

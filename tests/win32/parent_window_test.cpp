@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "poster/poster.h"
 #include "win32_test_support.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 #include "win32_test_support.h"
 
 namespace sirel::win32 {
@@ -74,7 +74,7 @@ class PopupMenuTest : public testing::FreshWindowTest {
     return lines;
   }
 
-  Win32MessageWindow* window_ = nullptr;
+  MessageForm* window_ = nullptr;
   RecordingCommands* commands_ = nullptr;
   std::vector<MenuItem> ran_;
 };
@@ -118,7 +118,7 @@ TEST_F(PopupMenuTest, OtherButtonsOpenNothing) {
 }
 
 TEST_F(PopupMenuTest, RightButtonChangesNeitherSelectionNorCurrentLine) {
-  Win32MessageList& list = window_->list();
+  ListBoxList& list = window_->list();
   list.SetListIndex(2);
   list.SetSelected(0, true);
   const std::vector<int> before = SelectedLines();
@@ -155,7 +155,7 @@ TEST_F(PopupMenuTest, ChosenItemRunsItsCommandBeforeTheHandlerReturns) {
 }
 
 TEST_F(PopupMenuTest, KeysRunCommandsAndOpenTheMenuAtTheCurrentLine) {
-  Win32MessageList& list = window_->list();
+  ListBoxList& list = window_->list();
   list.SetListIndex(2);
   {
     HeldKeys control({VK_CONTROL});
@@ -217,7 +217,7 @@ TEST_F(PopupMenuTest, FailingCommandIsReportedToTheUserAndTheWindowLivesOn) {
 // The list remembers which line its own writes selected; a user's click or key must make it
 // look again, or the next posting would leave the user's lines selected.
 TEST_F(PopupMenuTest, UserSelectionIsSeenByTheNextPosting) {
-  Win32MessageList& list = window_->list();
+  ListBoxList& list = window_->list();
   list.SetListIndex(3);
   ASSERT_EQ(list.SelCount(), 1);
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/errors.h"
-#include "platform/win32/win32_message_window.h"
-#include "platform/win32/win32_platform.h"
+#include "core/errors.h"
+#include "win32/message_window.h"
+#include "win32/platform.h"
 
 namespace sirel::win32 {
 namespace {
@@ -24,16 +24,16 @@ std::u16string Numbered(int n) {
 
 class ListboxListTest : public ::testing::Test {
  protected:
-  std::unique_ptr<Win32MessageWindow> MakeWindow(int lines) {
-    auto window = std::make_unique<Win32MessageWindow>(ThisModule());
+  std::unique_ptr<MessageForm> MakeWindow(int lines) {
+    auto window = std::make_unique<MessageForm>(ThisModule());
     window->EnsureLoaded();
     for (int i = 0; i < lines; ++i) window->list().AddItem(Numbered(i));
     return window;
   }
-  static int TopIndex(Win32MessageList& list) {
+  static int TopIndex(ListBoxList& list) {
     return static_cast<int>(SendMessageW(list.hwnd(), LB_GETTOPINDEX, 0, 0));
   }
-  static int VisibleRows(Win32MessageList& list) {
+  static int VisibleRows(ListBoxList& list) {
     RECT client{};
     GetClientRect(list.hwnd(), &client);
     return client.bottom / static_cast<int>(SendMessageW(list.hwnd(), LB_GETITEMHEIGHT, 0, 0));
@@ -46,7 +46,7 @@ class ListboxListTest : public ::testing::Test {
       return lines == o.lines && selected == o.selected && current == o.current;
     }
   };
-  static State StateOf(Win32MessageList& list) {
+  static State StateOf(ListBoxList& list) {
     State state;
     for (std::int16_t i = 0; i < list.ListCount(); ++i) {
       state.lines.push_back(list.List(i));
@@ -76,14 +76,14 @@ TEST_F(ListboxListTest, ManySelectedLinesGoInOnePassLeavingWhatOneByOneLeaves) {
     SCOPED_TRACE(c.name);
     auto subject = MakeWindow(c.lines);
     auto twin = MakeWindow(c.lines);
-    for (Win32MessageWindow* window : {subject.get(), twin.get()}) {
-      Win32MessageList& list = window->list();
+    for (MessageForm* window : {subject.get(), twin.get()}) {
+      ListBoxList& list = window->list();
       list.SetListIndex(static_cast<std::int16_t>(c.current));
       for (int i = c.first; i < c.lines; i += c.step) list.SetSelected(static_cast<std::int16_t>(i), true);
     }
 
     subject->list().RemoveSelected();
-    Win32MessageList& reference = twin->list();
+    ListBoxList& reference = twin->list();
     for (int i = reference.ListCount() - 1; i >= 0; --i) {
       if (reference.Selected(static_cast<std::int16_t>(i)) == kTrue) {
         reference.RemoveItem(static_cast<std::int16_t>(i));
@@ -98,7 +98,7 @@ TEST_F(ListboxListTest, ManySelectedLinesGoInOnePassLeavingWhatOneByOneLeaves) {
 
 TEST_F(ListboxListTest, FirstVisibleLineStaysAfterTheOnePassRemoval) {
   auto window = MakeWindow(100);
-  Win32MessageList& list = window->list();
+  ListBoxList& list = window->list();
   for (int i = 0; i < 100; i += 2) list.SetSelected(static_cast<std::int16_t>(i), true);
   SendMessageW(list.hwnd(), LB_SETTOPINDEX, 41, 0);  // line 41 (kept) at the top
   ASSERT_EQ(TopIndex(list), 41);
@@ -110,7 +110,7 @@ TEST_F(ListboxListTest, FirstVisibleLineStaysAfterTheOnePassRemoval) {
 
 TEST_F(ListboxListTest, MakingALineCurrentScrollsItIntoView) {
   auto window = MakeWindow(60);
-  Win32MessageList& list = window->list();
+  ListBoxList& list = window->list();
   const int rows = VisibleRows(list);
   ASSERT_LT(rows, 60);
 
@@ -137,7 +137,7 @@ TEST_F(ListboxListTest, LineStopsAtTheFirstNulCharacter) {
 }
 
 TEST_F(ListboxListTest, ADetachedListRefusesWithAWindowError) {
-  Win32MessageList list;
+  ListBoxList list;
   try {
     list.AddItem(u"nowhere");
     ADD_FAILURE() << "no error";

@@ -1,6 +1,6 @@
 #include "win32_test_support.h"
 
-#include "platform/win32/win32_platform.h"
+#include "win32/platform.h"
 
 namespace sirel::win32::testing {
 
@@ -35,11 +35,11 @@ void PumpMessages() {
   }
 }
 
-Win32MessageWindow& ThreadWindow() {
-  return static_cast<Win32MessageWindow&>(ThreadState::Current().ObtainWindow());
+MessageForm& ThreadWindow() {
+  return static_cast<MessageForm&>(ThreadState::Current().ObtainWindow());
 }
 
-void CloseThroughFrame(Win32MessageWindow& window) {
+void CloseThroughFrame(MessageForm& window) {
   if (window.hwnd() != nullptr) SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
   PumpMessages();
 }
@@ -58,7 +58,7 @@ HWND ParentOf(HWND hwnd) {
 void FreshWindowTest::SetUp() {
   ThreadState& state = ThreadState::Current();
   if (state.HasWindow()) {
-    auto& window = static_cast<Win32MessageWindow&>(state.ObtainWindow());
+    auto& window = static_cast<MessageForm&>(state.ObtainWindow());
     CloseThroughFrame(window);
   }
   state.setParentWindow(0);

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/thread_state.h"
-#include "platform/win32/win32_message_window.h"
+#include "core/thread_state.h"
+#include "win32/message_window.h"
 
 namespace sirel::win32::testing {
 
@@ -20,10 +20,10 @@ namespace sirel::win32::testing {
 void PumpMessages();
 
 // The calling thread's message window, as the core obtains it.
-Win32MessageWindow& ThreadWindow();
+MessageForm& ThreadWindow();
 
 // Closes the thread's window through its frame (WM_CLOSE), as a user would.
-void CloseThroughFrame(Win32MessageWindow& window);
+void CloseThroughFrame(MessageForm& window);
 
 // Outer rectangles of windows, in screen pixels.
 RECT ScreenRect(HWND hwnd);

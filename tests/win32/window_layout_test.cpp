@@ -33,7 +33,7 @@ class WindowLayoutTest : public testing::FreshWindowTest {
     return static_cast<int>(SendMessageW(window_->list().hwnd(), LB_GETITEMHEIGHT, 0, 0));
   }
 
-  Win32MessageWindow* window_ = nullptr;
+  MessageForm* window_ = nullptr;
 };
 
 TEST_F(WindowLayoutTest, MarginsAreTheGapAtLoadPlusTwentyTwips) {

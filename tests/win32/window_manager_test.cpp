@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win32/win32_handle.h"
-#include "platform/win32/win32_window_manager.h"
+#include "win32/hwnd_value.h"
+#include "win32/window_manager.h"
 #include "win32_test_support.h"
 
 namespace sirel::win32 {
@@ -20,7 +20,7 @@ TEST(WindowManagerTest, HandlesRoundTripThroughThirtyTwoBits) {
 }
 
 TEST(WindowManagerTest, ActiveAndForegroundWindows) {
-  Win32WindowManager manager;
+  User32WindowManager manager;
   HostWindow first(L"first");
   HostWindow second(L"second");
   SetForegroundWindow(second.hwnd());
@@ -34,7 +34,7 @@ TEST(WindowManagerTest, ActiveAndForegroundWindows) {
 }
 
 TEST(WindowManagerTest, FindsOnlyUntitledWindowsOfTheClass) {
-  Win32WindowManager manager;
+  User32WindowManager manager;
   HostWindow titled(L"titled", L"SirelFindTitled");
   HostWindow untitled(L"", L"SirelFindUntitled");
   EXPECT_EQ(manager.FindUntitledWindowOfClass(u"SirelFindUntitled"), WindowHandleOf(untitled.hwnd()));
@@ -44,7 +44,7 @@ TEST(WindowManagerTest, FindsOnlyUntitledWindowsOfTheClass) {
 }
 
 TEST(WindowManagerTest, SetParentAttachesAndZeroDetaches) {
-  Win32WindowManager manager;
+  User32WindowManager manager;
   HostWindow parent(L"parent");
   HostWindow child(L"child");
   manager.SetParent(WindowHandleOf(child.hwnd()), WindowHandleOf(parent.hwnd()));

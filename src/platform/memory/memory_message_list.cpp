@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/errors.h"
+#include "core/errors.h"
 
 namespace sirel {
 

@@ -1,0 +1,39 @@
+// Per-thread state shared by every poster of a thread: the thread's message window slot and
+// the thread's parent window handle. Created on first use, never emptied by the library, and
+// separate for each thread, so posters on different threads never share a window or a list.
+#pragma once
+
+#include <memory>
+
+#include "platform/message_window.h"
+#include "platform/platform_services.h"
+#include "core/vb_types.h"
+
+namespace sirel {
+
+class ThreadState {
+ public:
+  explicit ThreadState(PlatformServices& platform);
+
+  // The calling thread's state, made with the installed platform on first use.
+  static ThreadState& Current();
+
+  // The thread's message window, created (hidden) when the slot is empty and loaded afresh
+  // when the user has closed it.
+  MessageWindow& ObtainWindow();
+  // True once the slot holds a window object (loaded or not).
+  bool HasWindow() const { return window_ != nullptr; }
+
+  WindowManager& windowManager() { return window_manager_; }
+
+  WindowHandle parentWindow() const { return parent_window_; }
+  void setParentWindow(WindowHandle handle) { parent_window_ = handle; }
+
+ private:
+  PlatformServices& platform_;
+  WindowManager& window_manager_;
+  std::unique_ptr<MessageWindow> window_;
+  WindowHandle parent_window_ = 0;
+};
+
+}  // namespace sirel

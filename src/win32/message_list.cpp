@@ -1,0 +1,266 @@
+#include "win32/message_list.h"
+
+#include <algorithm>
+
+#include "core/errors.h"
+
+namespace sirel::win32 {
+
+namespace {
+
+// Up to this many selected lines, RemoveSelected removes them one by one; beyond it rebuilding
+// the control is cheaper, since each single removal moves every later line.
+constexpr std::size_t kMaxSingleRemovals = 16;
+
+// The current line after removing line `removed`, by the rule in the header.
+int CaretAfterRemoval(int caret, int removed, int newCount) {
+  if (newCount == 0) return -1;
+  if (caret > removed) return caret - 1;
+  if (caret >= newCount) return newCount - 1;
+  return caret;
+}
+
+}  // namespace
+
+HWND CreateMessageListBox(HWND parent, HINSTANCE instance, int controlId, const RECT& bounds) {
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_EXTENDEDSEL |
+                      LBS_NOTIFY | LBS_HASSTRINGS;
+  return CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", style, bounds.left, bounds.top,
+                         bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance,
+                         nullptr);
+}
+
+void ListBoxList::Attach(HWND listbox) {
+  listbox_ = listbox;
+  selection_known_ = false;
+  // A control that already holds lines sets the bound from them.
+  longest_line_ = 0;
+  const int count = ListCount();
+  for (int i = 0; i < count; ++i) {
+    const LRESULT length = Send(LB_GETTEXTLEN, static_cast<WPARAM>(i));
+    if (length > 0) longest_line_ = std::max(longest_line_, static_cast<std::size_t>(length));
+  }
+}
+
+void ListBoxList::Detach() {
+  listbox_ = nullptr;
+  longest_line_ = 0;
+  selection_known_ = true;
+  only_selected_ = -1;
+}
+
+LRESULT ListBoxList::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
+  if (listbox_ == nullptr) throw SirelError(ErrorCode::WindowOperation);
+  return SendMessageW(listbox_, message, wParam, lParam);
+}
+
+void ListBoxList::CheckIndex(std::int16_t index) const {
+  if (index < 0 || index >= ListCount()) throw SirelError(ErrorCode::InvalidIndex);
+}
+
+std::wstring ListBoxList::TextAt(int index) const {
+  const LRESULT length = Send(LB_GETTEXTLEN, static_cast<WPARAM>(index));
+  if (length == LB_ERR) throw SirelError(ErrorCode::InvalidIndex);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const LRESULT copied =
+      Send(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  if (copied == LB_ERR) throw SirelError(ErrorCode::InvalidIndex);
+  text.resize(static_cast<std::size_t>(copied));
+  return text;
+}
+
+void ListBoxList::AddItem(const std::u16string& text) {
+  if (ListCount() >= kMaxLines) throw SirelError(ErrorCode::ListFull);
+  const std::wstring wide(text.begin(), text.end());
+  const LRESULT result = Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+  if (result == LB_ERRSPACE) throw SirelError(ErrorCode::OutOfMemory);
+  if (result == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
+  longest_line_ = std::max(longest_line_, wide.size());
+}
+
+void ListBoxList::RemoveItem(std::int16_t index) {
+  CheckIndex(index);
+  const int caret = static_cast<int>(Send(LB_GETCARETINDEX));
+  if (Send(LB_DELETESTRING, static_cast<WPARAM>(index)) == LB_ERR) {
+    throw SirelError(ErrorCode::WindowOperation);
+  }
+  const int count = ListCount();
+  const int wanted = CaretAfterRemoval(caret, index, count);
+  if (wanted >= 0 && static_cast<int>(Send(LB_GETCARETINDEX)) != wanted) MoveCaretTo(wanted);
+  if (selection_known_ && only_selected_ >= 0) {
+    if (only_selected_ == index) {
+      only_selected_ = -1;
+    } else if (only_selected_ > index) {
+      --only_selected_;
+    }
+  }
+}
+
+void ListBoxList::Clear() {
+  Send(LB_RESETCONTENT);
+  selection_known_ = true;
+  only_selected_ = -1;
+}
+
+std::int16_t ListBoxList::ListCount() const {
+  const LRESULT count = Send(LB_GETCOUNT);
+  if (count < 0) throw SirelError(ErrorCode::WindowOperation);
+  return static_cast<std::int16_t>(std::min<LRESULT>(count, kMaxLines));
+}
+
+std::u16string ListBoxList::List(std::int16_t index) const {
+  if (index == -1) return std::u16string();
+  CheckIndex(index);
+  const std::wstring text = TextAt(index);
+  return std::u16string(text.begin(), text.end());
+}
+
+VBool ListBoxList::Selected(std::int16_t index) const {
+  CheckIndex(index);
+  return ToVBool(Send(LB_GETSEL, static_cast<WPARAM>(index)) > 0);
+}
+
+std::int16_t ListBoxList::SelCount() const {
+  if (selection_known_) return only_selected_ >= 0 ? 1 : 0;
+  const LRESULT count = Send(LB_GETSELCOUNT);
+  if (count == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
+  return static_cast<std::int16_t>(count);
+}
+
+void ListBoxList::SetListIndex(std::int16_t index) {
+  CheckIndex(index);
+  // Make the line the only selected one, deselecting just the line we know of when we can.
+  if (!selection_known_) {
+    Send(LB_SETSEL, FALSE, -1);
+  } else if (only_selected_ >= 0 && only_selected_ != index) {
+    Send(LB_SETSEL, FALSE, only_selected_);
+  }
+  if (Send(LB_SETSEL, TRUE, index) == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
+  selection_known_ = true;
+  only_selected_ = index;
+  MoveCaretTo(index);
+  ScrollIntoView(index);
+}
+
+void ListBoxList::MoveCaretTo(int index) {
+  Send(LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
+  Send(LB_SETANCHORINDEX, static_cast<WPARAM>(index));
+}
+
+void ListBoxList::ScrollIntoView(int index) {
+  const int top = static_cast<int>(Send(LB_GETTOPINDEX));
+  const int rowHeight = std::max(1, static_cast<int>(Send(LB_GETITEMHEIGHT, 0)));
+  RECT client{};
+  GetClientRect(listbox_, &client);
+  const int rows = std::max(1, static_cast<int>(client.bottom - client.top) / rowHeight);
+  if (index < top) {
+    Send(LB_SETTOPINDEX, static_cast<WPARAM>(index));
+  } else if (index >= top + rows) {
+    Send(LB_SETTOPINDEX, static_cast<WPARAM>(index - rows + 1));
+  }
+}
+
+std::int16_t ListBoxList::ListIndex() const {
+  if (ListCount() == 0) return -1;
+  return static_cast<std::int16_t>(Send(LB_GETCARETINDEX));
+}
+
+void ListBoxList::SetSelected(std::int16_t index, bool selected) {
+  CheckIndex(index);
+  ForgetSelection();
+  if (Send(LB_SETSEL, selected ? TRUE : FALSE, index) == LB_ERR) {
+    throw SirelError(ErrorCode::WindowOperation);
+  }
+}
+
+void ListBoxList::SelectAll() {
+  ForgetSelection();
+  if (ListCount() > 0) Send(LB_SETSEL, TRUE, -1);
+}
+
+void ListBoxList::RemoveSelected() {
+  if (selection_known_) {
+    if (only_selected_ >= 0) RemoveItem(static_cast<std::int16_t>(only_selected_));
+    return;
+  }
+  const LRESULT selectedCount = Send(LB_GETSELCOUNT);
+  if (selectedCount == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
+  if (selectedCount <= 0) {
+    selection_known_ = true;
+    only_selected_ = -1;
+    return;
+  }
+  std::vector<int> selected(static_cast<std::size_t>(selectedCount));
+  const LRESULT got = Send(LB_GETSELITEMS, static_cast<WPARAM>(selected.size()),
+                           reinterpret_cast<LPARAM>(selected.data()));
+  if (got == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
+  selected.resize(static_cast<std::size_t>(got));
+  std::sort(selected.begin(), selected.end());
+
+  if (selected.size() <= kMaxSingleRemovals) {
+    // From the last index down, so the lines still to go keep their indexes.
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+      RemoveItem(static_cast<std::int16_t>(*it));
+    }
+  } else {
+    RebuildWithout(selected);
+  }
+  selection_known_ = true;
+  only_selected_ = -1;
+}
+
+// Removes the given lines (ascending indexes, every selected line) in one pass: reads the kept
+// lines, empties the control and adds them back. The kept lines were all unselected, so the
+// control is left with no selection, as single removals would leave it; the caret and the first
+// visible line follow their lines.
+void ListBoxList::RebuildWithout(const std::vector<int>& removed) {
+  const int count = static_cast<int>(Send(LB_GETCOUNT));
+  const int caret = static_cast<int>(Send(LB_GETCARETINDEX));
+  const int top = static_cast<int>(Send(LB_GETTOPINDEX));
+
+  std::vector<std::wstring> kept;
+  kept.reserve(static_cast<std::size_t>(count) - removed.size());
+  std::size_t bytes = 0;
+  auto next = removed.begin();
+  int removedBeforeCaret = 0;
+  int removedBeforeTop = 0;
+  bool caretRemoved = false;
+  for (int i = 0; i < count; ++i) {
+    if (next != removed.end() && *next == i) {
+      ++next;
+      if (i < caret) ++removedBeforeCaret;
+      if (i == caret) caretRemoved = true;
+      if (i < top) ++removedBeforeTop;
+      continue;
+    }
+    kept.push_back(TextAt(i));
+    bytes += (kept.back().size() + 1) * sizeof(wchar_t);
+  }
+
+  const int remaining = static_cast<int>(kept.size());
+  int newCaret = caret - removedBeforeCaret;
+  if (caretRemoved && newCaret >= remaining) newCaret = remaining - 1;
+  if (remaining == 0) newCaret = -1;
+
+  Send(WM_SETREDRAW, FALSE);
+  Send(LB_RESETCONTENT);
+  Send(LB_INITSTORAGE, static_cast<WPARAM>(remaining), static_cast<LPARAM>(bytes));
+  bool failed = false;
+  for (const std::wstring& text : kept) {
+    const LRESULT result = Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (result == LB_ERR || result == LB_ERRSPACE) {
+      failed = true;
+      break;
+    }
+  }
+  if (!failed && newCaret >= 0) {
+    MoveCaretTo(newCaret);
+    Send(LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, top - removedBeforeTop)));
+  }
+  Send(WM_SETREDRAW, TRUE);
+  RedrawWindow(listbox_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+  if (failed) throw SirelError(ErrorCode::OutOfMemory);
+}
+
+}  // namespace sirel::win32

@@ -1,0 +1,81 @@
+// The message list port (platform/message_list.h) on a real LISTBOX control: extended multiple
+// selection, unsorted, integral height, wide-character text. The window that owns the control
+// attaches it after creating it and detaches it when the control is destroyed; operations on a
+// detached list throw WindowOperation.
+//
+// Beyond the port's contract:
+// - The current line (the caret) follows single removals by a fixed rule, whatever the control
+//   would do by itself: a later current line moves up with its line; a removed current line
+//   that was the last line gives way to the new last line. RemoveSelected leaves the same.
+// - To stay fast on long lists the object remembers which line its own writes left selected
+//   (none, or the one line SetListIndex chose), so that a posting deselects one line instead of
+//   walking them all. ForgetSelection() drops that knowledge: the owning window calls it on any
+//   user input to the control, and anyone who changes the selection with raw messages must.
+// - A NUL character ends a LISTBOX string: a line keeps its text up to the first NUL.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/message_list.h"
+
+namespace sirel::win32 {
+
+// Creates the LISTBOX control (styles above, plus a client edge and a vertical scroll bar) as a
+// child of parent with the given bounds in pixels. Returns nullptr when it cannot be made.
+HWND CreateMessageListBox(HWND parent, HINSTANCE instance, int controlId, const RECT& bounds);
+
+class ListBoxList final : public MessageList {
+ public:
+  ListBoxList() = default;
+  ListBoxList(const ListBoxList&) = delete;
+  ListBoxList& operator=(const ListBoxList&) = delete;
+
+  void Attach(HWND listbox);
+  void Detach();
+  HWND hwnd() const { return listbox_; }
+
+  void AddItem(const std::u16string& text) override;
+  void RemoveItem(std::int16_t index) override;
+  void Clear() override;
+  std::int16_t ListCount() const override;
+  std::u16string List(std::int16_t index) const override;
+  VBool Selected(std::int16_t index) const override;
+  std::int16_t SelCount() const override;
+  void SetListIndex(std::int16_t index) override;
+  void RemoveSelected() override;
+  // One pass over the control (message_list_lines.cpp).
+  void AppendLines(std::u16string& out, bool selectedOnly,
+                   std::u16string_view lineEnd) const override;
+
+  // The current line (the caret), or -1 for an empty list. Not part of the port.
+  std::int16_t ListIndex() const;
+  // Sets one line's selected flag as a Ctrl+click would. Not part of the port.
+  void SetSelected(std::int16_t index, bool selected);
+  // Selects every line (Ctrl+A).
+  void SelectAll();
+  // See the contract above.
+  void ForgetSelection() { selection_known_ = false; }
+
+ private:
+  LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  void CheckIndex(std::int16_t index) const;
+  std::wstring TextAt(int index) const;
+  void MoveCaretTo(int index);
+  void ScrollIntoView(int index);
+  void RebuildWithout(const std::vector<int>& removed);
+
+  HWND listbox_ = nullptr;
+  // When selection_known_ is true, only_selected_ is the one selected line, or -1 for none.
+  bool selection_known_ = true;
+  int only_selected_ = -1;
+  // No line of the control is longer than this (in UTF-16 units): every line enters through
+  // AddItem or is re-added from the control itself. Lets AppendLines read a line with one
+  // message into a buffer of this size, without asking each line's length first.
+  std::size_t longest_line_ = 0;
+};
+
+}  // namespace sirel::win32

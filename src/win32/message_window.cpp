@@ -1,0 +1,276 @@
+#include "win32/message_window.h"
+
+#include <mutex>
+#include <string>
+
+#include "core/errors.h"
+#include "win32/resource_ids.h"
+#include "win32/hwnd_value.h"
+#include "win32/live_windows.h"
+
+namespace sirel::win32 {
+
+namespace {
+
+constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW;
+constexpr DWORD kFrameExStyle = 0;
+
+HICON LoadWindowIcon(HINSTANCE instance, int metricX, int metricY) {
+  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SIREL_MESSAGES), IMAGE_ICON,
+                                       GetSystemMetrics(metricX), GetSystemMetrics(metricY),
+                                       LR_DEFAULTCOLOR));
+}
+
+// Registers the window class once per process. A class left behind by an earlier load of the
+// library (classes of a DLL outlive it) is replaced, since its procedure address is stale.
+void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
+  static std::mutex mutex;
+  static bool registered = false;
+  std::lock_guard<std::mutex> lock(mutex);
+  if (registered) return;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = instance;
+  wc.hIcon = LoadWindowIcon(instance, SM_CXICON, SM_CYICON);
+  wc.hIconSm = LoadWindowIcon(instance, SM_CXSMICON, SM_CYSMICON);
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  wc.lpszClassName = MessageForm::kClassName;
+  if (RegisterClassExW(&wc) == 0) {
+    if (GetLastError() != ERROR_CLASS_ALREADY_EXISTS ||
+        !UnregisterClassW(MessageForm::kClassName, instance) ||
+        RegisterClassExW(&wc) == 0) {
+      throw SirelError(ErrorCode::WindowCreate);
+    }
+  }
+  registered = true;
+}
+
+RECT ScreenRectOf(HWND hwnd) {
+  RECT rect{};
+  GetWindowRect(hwnd, &rect);
+  return rect;
+}
+
+}  // namespace
+
+MessageForm::MessageForm(HINSTANCE instance) : instance_(instance) {}
+
+MessageForm::~MessageForm() {
+  if (hwnd_ == nullptr || !IsWindow(hwnd_)) return;
+  if (GetWindowThreadProcessId(hwnd_, nullptr) == GetCurrentThreadId()) {
+    DestroyWindow(hwnd_);
+  } else {
+    // Another thread's window cannot be destroyed from here: disarm it so that its procedure
+    // never reaches this object again.
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  }
+  hwnd_ = nullptr;
+}
+
+MessageForm* MessageForm::FromHwnd(HWND hwnd) {
+  return reinterpret_cast<MessageForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK MessageForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
+                                                LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<MessageForm*>(
+        reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    NoteWindowCreated(hwnd);
+  }
+  MessageForm* self = FromHwnd(hwnd);
+  LRESULT result = 0;
+  try {
+    result = self != nullptr ? self->OnMessage(message, wParam, lParam)
+                             : DefWindowProcW(hwnd, message, wParam, lParam);
+  } catch (...) {
+    // Nothing may unwind through the window system; the handlers report their own errors.
+    result = 0;
+  }
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    if (self != nullptr) self->OnNcDestroy();
+    NoteWindowDestroyed(hwnd);
+  }
+  return result;
+}
+
+LRESULT MessageForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate() ? 0 : -1;
+    case WM_SIZE:
+      OnSize(static_cast<UINT>(wParam));
+      return 0;
+    case WM_SETFOCUS:
+      // The list is the only control that takes the keyboard focus.
+      if (list_.hwnd() != nullptr) SetFocus(list_.hwnd());
+      return 0;
+    case WM_COMMAND:
+      OnCommand(wParam);
+      return 0;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    default:
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+  }
+}
+
+void MessageForm::EnsureLoaded() {
+  if (hwnd_ != nullptr) return;
+  RegisterWindowClass(instance_, &MessageForm::WindowProc);
+  scale_ = TwipScale::ForScreen();
+  RECT frame{0, 0, scale_.ToPixels(kClientWidthTwips), scale_.ToPixels(kClientHeightTwips)};
+  AdjustWindowRectEx(&frame, kFrameStyle, FALSE, kFrameExStyle);
+  // Hidden: no WS_VISIBLE, and nothing here shows it. No parent, no owner, no menu bar.
+  CreateWindowExW(kFrameExStyle, kClassName, kDesignCaption, kFrameStyle, CW_USEDEFAULT,
+                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                  nullptr, instance_, this);
+  if (hwnd_ == nullptr) throw SirelError(ErrorCode::WindowCreate);
+  LoadStep();
+  // The list takes the size it has at first display right away, whether or not the window
+  // system reported a size change while the window was made.
+  LayoutStep();
+}
+
+WNDPROC MessageForm::list_default_proc_ = nullptr;
+
+bool MessageForm::OnCreate() {
+  const RECT bounds{0, 0, scale_.ToPixels(kListWidthTwips), scale_.ToPixels(kListHeightTwips)};
+  HWND listbox = CreateMessageListBox(hwnd_, instance_, kListControlId, bounds);
+  if (listbox == nullptr) return false;
+  const LONG_PTR previous = SetWindowLongPtrW(
+      listbox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageForm::ListProc));
+  if (previous == 0) return false;
+  list_default_proc_ = reinterpret_cast<WNDPROC>(previous);
+  list_.Attach(listbox);
+  return menu_.Build();
+}
+
+// The load step: the two margins, from the window's outer size and the list's size as made.
+void MessageForm::LoadStep() {
+  const RECT window = ScreenRectOf(hwnd_);
+  const RECT list = ScreenRectOf(list_.hwnd());
+  margins_ = CaptureMargins(scale_.ToTwips(window.right - window.left),
+                            scale_.ToTwips(window.bottom - window.top),
+                            scale_.ToTwips(list.right - list.left),
+                            scale_.ToTwips(list.bottom - list.top));
+  margins_captured_ = true;
+}
+
+// The layout step: the list's size from the window's outer size; it never moves.
+void MessageForm::LayoutStep() {
+  if (!margins_captured_ || list_.hwnd() == nullptr) return;
+  const RECT window = ScreenRectOf(hwnd_);
+  const ListSizeChange change =
+      LayOutList(scale_.ToTwips(window.right - window.left),
+                 scale_.ToTwips(window.bottom - window.top), margins_);
+  if (!change.applyWidth) return;
+  const RECT list = ScreenRectOf(list_.hwnd());
+  const int width = scale_.ToPixels(change.width);
+  const int height = change.applyHeight ? scale_.ToPixels(change.height) : list.bottom - list.top;
+  // The LISTBOX snaps the height to whole rows itself (integral height).
+  SetWindowPos(list_.hwnd(), nullptr, 0, 0, width, height,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MessageForm::OnSize(UINT state) {
+  if (state == SIZE_MINIMIZED) return;
+  LayoutStep();
+}
+
+void MessageForm::OnCommand(WPARAM wParam) {
+  // The user changed the selection: what the list remembers of it is out of date.
+  if (LOWORD(wParam) == kListControlId && HIWORD(wParam) == LBN_SELCHANGE) {
+    list_.ForgetSelection();
+  }
+}
+
+void MessageForm::OnDestroy() {
+  if (list_.hwnd() != nullptr) {
+    SetWindowLongPtrW(list_.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list_default_proc_));
+  }
+  list_.Detach();
+  menu_.Destroy();
+}
+
+void MessageForm::OnNcDestroy() {
+  hwnd_ = nullptr;
+  margins_captured_ = false;
+  list_.Detach();
+}
+
+HWND MessageForm::Require() const {
+  if (hwnd_ == nullptr) throw SirelError(ErrorCode::WindowOperation);
+  return hwnd_;
+}
+
+WindowHandle MessageForm::Handle() const { return WindowHandleOf(hwnd_); }
+
+std::u16string MessageForm::Caption() const {
+  HWND hwnd = Require();
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  const int length = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+  return std::u16string(text.begin(), text.begin() + length);
+}
+
+void MessageForm::SetCaption(const std::u16string& caption) {
+  const std::wstring text(caption.begin(), caption.end());
+  if (!SetWindowTextW(Require(), text.c_str())) throw SirelError(ErrorCode::WindowOperation);
+}
+
+// The window's top-left corner as the window system places it: in the parent's client area
+// when the window has a parent, else on the screen.
+POINT MessageForm::Position() const {
+  HWND hwnd = Require();
+  const RECT rect = ScreenRectOf(hwnd);
+  POINT corner{rect.left, rect.top};
+  HWND parent = GetAncestor(hwnd, GA_PARENT);
+  if (parent != nullptr && parent != GetDesktopWindow()) {
+    MapWindowPoints(HWND_DESKTOP, parent, &corner, 1);
+  }
+  return corner;
+}
+
+void MessageForm::MoveTo(POINT position) {
+  if (!SetWindowPos(Require(), nullptr, position.x, position.y, 0, 0,
+                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) {
+    throw SirelError(ErrorCode::WindowOperation);
+  }
+}
+
+float MessageForm::Top() const { return scale_.ToTwips(Position().y); }
+
+float MessageForm::Left() const { return scale_.ToTwips(Position().x); }
+
+void MessageForm::SetTop(float twips) {
+  POINT position = Position();
+  position.y = scale_.ToPixels(twips);
+  MoveTo(position);
+}
+
+void MessageForm::SetLeft(float twips) {
+  POINT position = Position();
+  position.x = scale_.ToPixels(twips);
+  MoveTo(position);
+}
+
+void MessageForm::Show() { ShowWindow(Require(), SW_SHOW); }
+
+void MessageForm::Hide() { ShowWindow(Require(), SW_HIDE); }
+
+bool MessageForm::IsVisible() const {
+  // The window's own flag: a shown child of a hidden parent still counts as shown.
+  return hwnd_ != nullptr && (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void MessageForm::ReplaceMenuCommands(std::unique_ptr<MenuCommandRunner> commands) {
+  commands_ = std::move(commands);
+}
+
+}  // namespace sirel::win32

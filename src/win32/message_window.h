@@ -1,0 +1,121 @@
+// The message window frmSirels on Win32: a sizable top-level window titled "Sirel Messages"
+// whose client area (7965 x 1500 twips at the screen's DPI) holds the list lbxSirels (a real
+// LISTBOX, 7900 x 1425 twips at the client origin). It has its own icon and no menu bar, and is
+// created hidden. It implements the MessageWindow port; the object outlives its native window:
+// closing the window through its frame destroys the native window and its lines, and
+// EnsureLoaded() makes it afresh (design title and size, hidden, empty, no parent).
+//
+// Layout: the load step captures WidthMargin and HeightMargin (window outer size - list size +
+// 20 twips); every size change then sizes the list from the window's outer size (window/layout.h:
+// a negative size is never applied; a rejected width skips the height). A minimised window is
+// not laid out; it is laid out again when it is restored.
+//
+// Mouse and keys on the list: releasing the right button over it opens the pop-up menu mnuForm
+// at the pointer (the right button changes neither the selection nor the current line); Shift+
+// F10 and the context-menu key open it at the current line; Ctrl+C runs "&Copy Selected Sirels",
+// Delete runs "&Delete Selected Messages", Ctrl+A selects every line. A chosen item's command
+// runs before the handler returns. Any error of a command or the menu is shown to the user in a
+// message box titled "Sirel Messages"; none leaves the window procedure.
+//
+// Thread: the window belongs to the thread that made it; every member must be called on it.
+// Destroying the object destroys the native window only when it still exists and belongs to the
+// calling thread, so an object destroyed at thread exit is harmless.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/message_window.h"
+#include "win32/message_list.h"
+#include "win32/popup_menu.h"
+#include "win32/twips.h"
+#include "window/layout.h"
+#include "window/menu.h"
+
+namespace sirel::win32 {
+
+class MessageForm final : public MessageWindow {
+ public:
+  static constexpr const wchar_t* kClassName = L"SirelMessageWindow";
+  static constexpr const wchar_t* kDesignCaption = L"Sirel Messages";
+  static constexpr float kClientWidthTwips = 7965.0f;
+  static constexpr float kClientHeightTwips = 1500.0f;
+  static constexpr float kListWidthTwips = 7900.0f;
+  static constexpr float kListHeightTwips = 1425.0f;
+  static constexpr int kListControlId = 1;
+
+  explicit MessageForm(HINSTANCE instance);
+  MessageForm(const MessageForm&) = delete;
+  MessageForm& operator=(const MessageForm&) = delete;
+  ~MessageForm() override;
+
+  // The MessageWindow port.
+  void EnsureLoaded() override;
+  MessageList& List() override { return list_; }
+  WindowHandle Handle() const override;
+  std::u16string Caption() const override;
+  void SetCaption(const std::u16string& caption) override;
+  float Top() const override;
+  float Left() const override;
+  void SetTop(float twips) override;
+  void SetLeft(float twips) override;
+  void Show() override;
+  void Hide() override;
+  bool IsVisible() const override;
+
+  // What the menu commands and the tests work with.
+  ListBoxList& list() { return list_; }
+  HWND hwnd() const { return hwnd_; }
+  bool IsLoaded() const { return hwnd_ != nullptr; }
+  const LayoutMargins& margins() const { return margins_; }
+  const TwipScale& scale() const { return scale_; }
+  HMENU formMenu() const { return menu_.form(); }
+  // Replaces the commands that the menu and keys run (the tests use this to watch them).
+  void ReplaceMenuCommands(std::unique_ptr<MenuCommandRunner> commands);
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // The list is subclassed the classic way (its window procedure replaced): comctl32's
+  // SetWindowSubclass looks the subclass up in a window property on every message, which
+  // under Wine is a server round trip (about 0.1 ms) per list message.
+  static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+  static WNDPROC list_default_proc_;  // the LISTBOX class's procedure
+  static MessageForm* FromHwnd(HWND hwnd);
+
+  // The frame.
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool OnCreate();
+  void OnSize(UINT state);
+  void OnCommand(WPARAM wParam);
+  void OnDestroy();
+  void OnNcDestroy();
+  void LoadStep();
+  void LayoutStep();
+
+  // The list's mouse and keys (message_window_input.cpp). Each returns true when it
+  // handled the message, with its result in *result.
+  bool OnListMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+  bool OnListKeyDown(WPARAM key);
+  void OnListRightButtonUp(LPARAM position);
+  void OpenMenuAt(POINT screen);
+  void OpenMenuAtCurrentLine();
+  void RunCommand(MenuItem item);
+  void ReportFailure(MenuItem item, const char* what, int number);
+  MenuCommandRunner& Commands();
+
+  HWND Require() const;
+  POINT Position() const;
+  void MoveTo(POINT position);
+
+  HINSTANCE instance_;
+  HWND hwnd_ = nullptr;
+  bool margins_captured_ = false;
+  TwipScale scale_{96};
+  LayoutMargins margins_;
+  ListBoxList list_;
+  PopupMenu menu_;
+  std::unique_ptr<MenuCommandRunner> commands_;
+};
+
+}  // namespace sirel::win32

@@ -1,0 +1,185 @@
+// The list's mouse and keys, the pop-up menu and the running of its commands.
+#include <windows.h>
+
+#include <windowsx.h>
+
+#include <exception>
+#include <string>
+
+#include "core/errors.h"
+#include "win32/menu_commands.h"
+#include "win32/message_window.h"
+
+namespace sirel::win32 {
+
+namespace {
+
+bool KeyIsDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+bool IsButtonPressOrMove(UINT message, WPARAM wParam) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONDBLCLK:
+      return true;
+    case WM_MOUSEMOVE:
+      return (wParam & (MK_LBUTTON | MK_MBUTTON | MK_XBUTTON1 | MK_XBUTTON2)) != 0;
+    default:
+      return false;
+  }
+}
+
+// A menu caption without its access-key marks, for messages.
+std::wstring PlainCaption(MenuItem item) {
+  for (const MenuItemDesign& design : kMenuItems) {
+    if (design.item != item) continue;
+    std::wstring text;
+    for (const char16_t* c = design.caption; *c != u'\0'; ++c) {
+      if (*c != u'&') text.push_back(static_cast<wchar_t>(*c));
+    }
+    return text;
+  }
+  return L"The command";
+}
+
+std::wstring Widen(const char* text) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  if (length <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
+  wide.resize(static_cast<std::size_t>(length) - 1);
+  return wide;
+}
+
+}  // namespace
+
+LRESULT CALLBACK MessageForm::ListProc(HWND list, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
+  // The window object is found through the frame, so a disarmed frame disarms the list too.
+  MessageForm* self = FromHwnd(GetParent(list));
+  if (self != nullptr) {
+    try {
+      LRESULT result = 0;
+      if (self->OnListMessage(message, wParam, lParam, &result)) return result;
+    } catch (...) {
+      return 0;
+    }
+  }
+  return CallWindowProcW(list_default_proc_, list, message, wParam, lParam);
+}
+
+bool MessageForm::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                       LRESULT* result) {
+  *result = 0;
+  if (IsButtonPressOrMove(message, wParam)) list_.ForgetSelection();
+  switch (message) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      // The right button changes neither the selection nor the current line.
+      return true;
+    case WM_RBUTTONUP:
+      OnListRightButtonUp(lParam);
+      return true;
+    case WM_CONTEXTMENU:
+      // From the keyboard (the context-menu key): at the current line. The one a right-button
+      // release would raise is not wanted: the release itself opened the menu.
+      if (lParam == -1) OpenMenuAtCurrentLine();
+      return true;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      if (OnListKeyDown(wParam)) return true;
+      list_.ForgetSelection();
+      return false;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      // The releases of keys handled on their press, so no default handling repeats them.
+      return wParam == VK_APPS || (wParam == VK_F10 && KeyIsDown(VK_SHIFT));
+    case WM_CHAR:
+      // Ctrl+A and Ctrl+C were handled as keys; their characters must not search the list.
+      return wParam == 0x01 || wParam == 0x03;
+    default:
+      return false;
+  }
+}
+
+bool MessageForm::OnListKeyDown(WPARAM key) {
+  const bool control = KeyIsDown(VK_CONTROL);
+  const bool shift = KeyIsDown(VK_SHIFT);
+  const bool alt = KeyIsDown(VK_MENU);
+  if ((key == VK_F10 && shift && !control && !alt) || key == VK_APPS) {
+    OpenMenuAtCurrentLine();
+    return true;
+  }
+  if (control && !alt && !shift && key == 'C') {
+    RunCommand(MenuItem::Copy);
+    return true;
+  }
+  if (control && !alt && !shift && key == 'A') {
+    list_.SelectAll();
+    return true;
+  }
+  if (!control && !alt && !shift && key == VK_DELETE) {
+    RunCommand(MenuItem::Delete);
+    return true;
+  }
+  return false;
+}
+
+void MessageForm::OnListRightButtonUp(LPARAM position) {
+  POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  ClientToScreen(list_.hwnd(), &point);
+  OpenMenuAt(point);
+}
+
+void MessageForm::OpenMenuAtCurrentLine() {
+  HWND listbox = list_.hwnd();
+  RECT client{};
+  GetClientRect(listbox, &client);
+  POINT point{0, 0};
+  const LRESULT caret = SendMessageW(listbox, LB_GETCARETINDEX, 0, 0);
+  RECT line{};
+  if (caret >= 0 &&
+      SendMessageW(listbox, LB_GETITEMRECT, static_cast<WPARAM>(caret),
+                   reinterpret_cast<LPARAM>(&line)) != LB_ERR &&
+      line.bottom > client.top && line.top < client.bottom) {
+    point = POINT{line.left, line.bottom};
+  }
+  ClientToScreen(listbox, &point);
+  OpenMenuAt(point);
+}
+
+void MessageForm::OpenMenuAt(POINT screen) {
+  if (hwnd_ == nullptr) return;
+  const std::optional<MenuItem> chosen = menu_.Track(hwnd_, screen);
+  if (chosen) RunCommand(*chosen);
+}
+
+MenuCommandRunner& MessageForm::Commands() {
+  if (!commands_) commands_ = MakeFormMenuCommands(*this);
+  return *commands_;
+}
+
+void MessageForm::RunCommand(MenuItem item) {
+  try {
+    Commands().Run(item);
+  } catch (const SirelError& error) {
+    ReportFailure(item, error.what(), error.number());
+  } catch (const std::exception& error) {
+    ReportFailure(item, error.what(), 0);
+  } catch (...) {
+    ReportFailure(item, "Unexpected error", 0);
+  }
+}
+
+// Tells the user which command failed and why. The command's earlier steps stay done.
+void MessageForm::ReportFailure(MenuItem item, const char* what, int number) {
+  std::wstring text = PlainCaption(item) + L" failed: " + Widen(what);
+  if (number != 0) text += L" (error " + std::to_wstring(number) + L")";
+  HWND owner = hwnd_ != nullptr && IsWindow(hwnd_) ? hwnd_ : nullptr;
+  MessageBoxW(owner, text.c_str(), kDesignCaption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace sirel::win32

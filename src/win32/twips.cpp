@@ -1,0 +1,34 @@
+#include "win32/twips.h"
+
+#include <windows.h>
+
+#include <cmath>
+
+#include "core/errors.h"
+
+namespace sirel::win32 {
+
+namespace {
+constexpr double kTwipsPerInch = 1440.0;
+// Window coordinates beyond this are refused by the window system anyway.
+constexpr double kMaxPixels = 1 << 30;
+}  // namespace
+
+TwipScale TwipScale::ForScreen() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  return TwipScale(dpi);
+}
+
+float TwipScale::ToTwips(int pixels) const {
+  return static_cast<float>(static_cast<double>(pixels) * kTwipsPerInch / dpi_);
+}
+
+int TwipScale::ToPixels(float twips) const {
+  const double pixels = std::nearbyint(static_cast<double>(twips) * dpi_ / kTwipsPerInch);
+  if (!(pixels >= -kMaxPixels && pixels <= kMaxPixels)) throw SirelError(ErrorCode::Overflow);
+  return static_cast<int>(pixels);
+}
+
+}  // namespace sirel::win32

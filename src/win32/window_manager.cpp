@@ -1,0 +1,44 @@
+#include "win32/window_manager.h"
+
+#include <string>
+
+#include "win32/hwnd_value.h"
+
+namespace sirel::win32 {
+
+namespace {
+
+// The text in the ANSI code page; a character it lacks becomes the code page's default one.
+std::string ToAnsi(const std::u16string& text) {
+  const std::wstring wide(text.begin(), text.end());
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return std::string();
+  std::string ansi(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi.data(), size, nullptr, nullptr);
+  ansi.resize(static_cast<std::size_t>(size) - 1);
+  return ansi;
+}
+
+}  // namespace
+
+WindowHandle User32WindowManager::GetActiveWindow() { return WindowHandleOf(::GetActiveWindow()); }
+
+void User32WindowManager::SetActiveWindow(WindowHandle window) {
+  if (window != 0) ::SetActiveWindow(HwndOf(window));
+}
+
+WindowHandle User32WindowManager::GetForegroundWindow() {
+  return WindowHandleOf(::GetForegroundWindow());
+}
+
+WindowHandle User32WindowManager::FindUntitledWindowOfClass(const std::u16string& className) {
+  const std::string ansi = ToAnsi(className);
+  // An empty title, not an absent one: only untitled windows of the class match.
+  return WindowHandleOf(::FindWindowA(ansi.c_str(), ""));
+}
+
+void User32WindowManager::SetParent(WindowHandle child, WindowHandle parent) {
+  if (child != 0) ::SetParent(HwndOf(child), HwndOf(parent));
+}
+
+}  // namespace sirel::win32

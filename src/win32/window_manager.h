@@ -1,0 +1,18 @@
+// The window-manager port on the platform's user-interface library. Handles cross as 32-bit
+// values and are sign-extended back into HWNDs. Stateless: one object serves every thread.
+#pragma once
+
+#include "platform/window_manager.h"
+
+namespace sirel::win32 {
+
+class User32WindowManager final : public WindowManager {
+ public:
+  WindowHandle GetActiveWindow() override;
+  void SetActiveWindow(WindowHandle window) override;
+  WindowHandle GetForegroundWindow() override;
+  WindowHandle FindUntitledWindowOfClass(const std::u16string& className) override;
+  void SetParent(WindowHandle child, WindowHandle parent) override;
+};
+
+}  // namespace sirel::win32
