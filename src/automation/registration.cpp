@@ -89,29 +89,77 @@ HRESULT WriteClassKeys(HKEY root, const std::wstring& modulePath) {
   return S_OK;
 }
 
-// While alive, HKEY_CLASSES_ROOT of this process means the current user's classes. Windows'
-// per-user type library functions do this themselves; Wine 8's register for the machine instead
-// (they only forward to the machine-wide functions), so the redirection is made here for both.
-class UserClassesRedirection {
+// The scope's own classes key: HKLM\Software\Classes or HKCU\Software\Classes.
+HRESULT OpenScopeClasses(RegistrationScope scope, RegistryKey& classes) {
+  return HRESULT_FROM_WIN32(RegCreateKeyExW(ScopeRoot(scope), L"Software\\Classes", 0, nullptr, 0,
+                                            KEY_ALL_ACCESS, nullptr, classes.put(), nullptr));
+}
+
+// The full name of an open key (\REGISTRY\...), empty when it cannot be read.
+std::wstring KeyName(HKEY key) {
+  using QueryKey = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+  static const auto query = reinterpret_cast<QueryKey>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryKey")));
+  if (query == nullptr) return {};
+  constexpr int kKeyNameInformation = 3;
+  struct {
+    ULONG length;
+    wchar_t name[1024];
+  } info{};
+  ULONG size = 0;
+  if (query(key, kKeyNameInformation, &info, sizeof(info), &size) != 0) return {};
+  return std::wstring(info.name, info.length / sizeof(wchar_t));
+}
+
+// While alive, HKEY_CLASSES_ROOT of this process means the scope's own classes key, so that the
+// type library functions (which write and delete through HKEY_CLASSES_ROOT) touch only that
+// hive: the merged classes root of Windows would let a per-machine call change or delete a
+// per-user registration, and Wine 8's per-user functions write for the machine. The
+// redirection is process-wide, so registrations of this library are serialised, and the
+// destructor gives the classes root back exactly as it was: the default mapping, or the key
+// that the host itself had put there.
+class ClassesRootRedirection {
  public:
-  UserClassesRedirection() {
-    LSTATUS result = RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0,
-                                     KEY_ALL_ACCESS, nullptr, classes_.put(), nullptr);
-    if (result == ERROR_SUCCESS) result = RegOverridePredefKey(HKEY_CLASSES_ROOT, classes_.get());
-    status_ = HRESULT_FROM_WIN32(result);
+  explicit ClassesRootRedirection(RegistrationScope scope) {
+    AcquireSRWLockExclusive(&lock_);
+    RegistryKey classes;
+    status_ = OpenScopeClasses(scope, classes);
+    if (FAILED(status_)) return;
+    // A new handle to whatever the classes root means now (an empty subkey names the key
+    // itself). The default mapping is the machine's classes key; anything else is the host's.
+    status_ = HRESULT_FROM_WIN32(RegCreateKeyExW(HKEY_CLASSES_ROOT, L"", 0, nullptr, 0,
+                                                 MAXIMUM_ALLOWED, nullptr, previous_.put(),
+                                                 nullptr));
+    if (FAILED(status_)) return;
+    RegistryKey machine;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes", 0, KEY_READ, machine.put()) ==
+        ERROR_SUCCESS) {
+      const std::wstring name = KeyName(previous_.get());
+      host_override_ = name.empty() || lstrcmpiW(name.c_str(), KeyName(machine.get()).c_str()) != 0;
+    }
+    status_ = HRESULT_FROM_WIN32(RegOverridePredefKey(HKEY_CLASSES_ROOT, classes.get()));
+    redirected_ = SUCCEEDED(status_);
   }
-  ~UserClassesRedirection() {
-    if (SUCCEEDED(status_)) RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+  ~ClassesRootRedirection() {
+    if (redirected_) {
+      RegOverridePredefKey(HKEY_CLASSES_ROOT, host_override_ ? previous_.get() : nullptr);
+    }
+    ReleaseSRWLockExclusive(&lock_);
   }
-  UserClassesRedirection(const UserClassesRedirection&) = delete;
-  UserClassesRedirection& operator=(const UserClassesRedirection&) = delete;
+  ClassesRootRedirection(const ClassesRootRedirection&) = delete;
+  ClassesRootRedirection& operator=(const ClassesRootRedirection&) = delete;
 
   HRESULT status() const { return status_; }
 
  private:
-  RegistryKey classes_;
+  static SRWLOCK lock_;
+  RegistryKey previous_;
+  bool host_override_ = false;
+  bool redirected_ = false;
   HRESULT status_ = E_FAIL;
 };
+
+SRWLOCK ClassesRootRedirection::lock_ = SRWLOCK_INIT;
 
 HRESULT RegisterTypeLibrary(RegistrationScope scope, const std::wstring& modulePath) {
   Microsoft::WRL::ComPtr<ITypeLib> library;
@@ -120,26 +168,38 @@ HRESULT RegisterTypeLibrary(RegistrationScope scope, const std::wstring& moduleP
   // No help directory: the library has no help file.
   wchar_t noHelpDirectory[] = L"";
   auto* path = const_cast<LPOLESTR>(modulePath.c_str());
+  ClassesRootRedirection redirection(scope);
+  if (FAILED(redirection.status())) return redirection.status();
   if (scope == RegistrationScope::Machine) {
     return RegisterTypeLib(library.Get(), path, noHelpDirectory);
   }
-  UserClassesRedirection redirection;
-  if (FAILED(redirection.status())) return redirection.status();
   return RegisterTypeLibForUser(library.Get(), path, noHelpDirectory);
 }
 
+// The scope's registration of this type library version for this platform:
+// TypeLib\{library}\<major.minor in hexadecimal>\<locale>\<win32|win64>.
+bool TypeLibraryRegistered(RegistrationScope scope) {
+  wchar_t version[32] = {};
+  wsprintfW(version, L"%x.%x\\%lx\\%s", kTypeLibMajorVersion, kTypeLibMinorVersion,
+            static_cast<unsigned long>(kTypeLibLocale),
+            kTypeLibSysKind == SYS_WIN64 ? L"win64" : L"win32");
+  const std::wstring key = ClassesPath(L"TypeLib\\" + GuidText(LIBID_Sirel) + L"\\" + version);
+  RegistryKey opened;
+  return RegOpenKeyExW(ScopeRoot(scope), key.c_str(), 0, KEY_READ, opened.put()) == ERROR_SUCCESS;
+}
+
 HRESULT UnregisterTypeLibrary(RegistrationScope scope) {
-  HRESULT status = S_OK;
-  if (scope == RegistrationScope::Machine) {
-    status = UnRegisterTypeLib(LIBID_Sirel, kTypeLibMajorVersion, kTypeLibMinorVersion,
-                               kTypeLibLocale, kTypeLibSysKind);
-  } else {
-    UserClassesRedirection redirection;
-    if (FAILED(redirection.status())) return redirection.status();
-    status = UnRegisterTypeLibForUser(LIBID_Sirel, kTypeLibMajorVersion, kTypeLibMinorVersion,
-                                      kTypeLibLocale, kTypeLibSysKind);
-  }
-  // A type library that is not registered is already unregistered.
+  // Removing what is not there is no error; Wine answers E_INVALIDARG for it, so the library
+  // functions are not even asked.
+  if (!TypeLibraryRegistered(scope)) return S_OK;
+  ClassesRootRedirection redirection(scope);
+  if (FAILED(redirection.status())) return redirection.status();
+  const HRESULT status =
+      scope == RegistrationScope::Machine
+          ? UnRegisterTypeLib(LIBID_Sirel, kTypeLibMajorVersion, kTypeLibMinorVersion,
+                              kTypeLibLocale, kTypeLibSysKind)
+          : UnRegisterTypeLibForUser(LIBID_Sirel, kTypeLibMajorVersion, kTypeLibMinorVersion,
+                                     kTypeLibLocale, kTypeLibSysKind);
   return status == TYPE_E_REGISTRYACCESS || status == TYPE_E_LIBNOTREGISTERED ? S_OK : status;
 }
 

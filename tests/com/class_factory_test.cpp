@@ -125,6 +125,46 @@ TEST(ClassFactoryTest, UnloadIsRefusedWhileAnythingIsAlive) {
   EXPECT_EQ(exitCode, 0u) << "see the unload check's output above";
 }
 
+// Registration redirects the process's classes root while it calls the type library functions;
+// afterwards the classes root must mean what the host had made it mean. Unregistering what is
+// not registered succeeds, in both scopes.
+TEST(RegistrationTest, KeepsTheHostsClassesRootAndUnregistersTwice) {
+  const wchar_t* hostKeyPath = L"Software\\SirelTestHostClasses";
+  HKEY hostKey = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, hostKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &hostKey, nullptr),
+            ERROR_SUCCESS);
+  const wchar_t marker[] = L"host";
+  RegSetValueExW(hostKey, L"SirelMarker", 0, REG_SZ, reinterpret_cast<const BYTE*>(marker),
+                 sizeof marker);
+  ASSERT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, hostKey), ERROR_SUCCESS);
+  struct Step {
+    const char* what;
+    HRESULT (*call)();
+  };
+  const Step steps[] = {
+      {"register per user", [] { return SirelDll::Get().Install(TRUE, L"user"); }},
+      {"unregister per user", [] { return SirelDll::Get().Install(FALSE, L"user"); }},
+      {"unregister per user again", [] { return SirelDll::Get().Install(FALSE, L"user"); }},
+      {"register per machine", [] { return SirelDll::Get().RegisterServer(); }},
+      {"unregister per machine", [] { return SirelDll::Get().UnregisterServer(); }},
+      {"unregister per machine again", [] { return SirelDll::Get().UnregisterServer(); }},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    EXPECT_EQ(step.call(), S_OK);
+    wchar_t read[16] = {};
+    DWORD size = sizeof read;
+    EXPECT_EQ(RegQueryValueExW(HKEY_CLASSES_ROOT, L"SirelMarker", nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(read), &size),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(read, marker);
+  }
+  RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+  RegCloseKey(hostKey);
+  RegDeleteTreeW(HKEY_CURRENT_USER, hostKeyPath);
+}
+
 }  // namespace
 
 // The unload answer in a process of its own: yes with nothing alive; no while the factory is
