@@ -184,17 +184,17 @@ void BenchPosting() {
       const int ops = display == Display::Hidden ? 2000 : 300;
       // The real window: a full list, the newest line selected, the limit at N.
       sirel::MessageList& list = window.List();
-      FillQuietly(window.list().hwnd(), [&] {
+      FillQuietly(window.listBox().hwnd(), [&] {
         list.Clear();
         for (int i = 0; i < lines; ++i) list.AddItem(Line(i));
-        list.SetListIndex(static_cast<std::int16_t>(lines - 1));
+        list.SelectOnly(static_cast<std::int16_t>(lines - 1));
       });
       poster.SetMaxListCount(lines);
       bare.Fill(lines);
       Pump();
 
       int next = lines;
-      const std::function<void()> paintReal = [&] { UpdateWindow(window.list().hwnd()); };
+      const std::function<void()> paintReal = [&] { UpdateWindow(window.listBox().hwnd()); };
       const std::function<void()> paintBare = [&] { UpdateWindow(bare.list()); };
       const bool paint = display == Display::Painted;
       const double real = Median(5, ops / 5, [&] { poster.DoSirel(Line(next++)); },
@@ -227,7 +227,7 @@ void BenchDeleteSelected() {
   poster.SetFormVisible(sirel::kTrue);
   std::vector<double> times;
   for (int round = 0; round < 5; ++round) {
-    sirel::win32::ListBoxList& list = window.list();
+    sirel::win32::ListBoxList& list = window.listBox();
     FillQuietly(list.hwnd(), [&] {
       list.Clear();
       for (int i = 0; i < kLines; ++i) list.AddItem(Line(i));

@@ -1,5 +1,5 @@
 // BSTR helpers: conversions between automation strings and the core's UTF-16 strings (both are
-// UTF-16 on Windows, so nothing is lost), and an owner that frees a BSTR at scope end.
+// UTF-16 on Windows, so nothing is lost). win32/unique_resource.h holds a BSTR that must be freed.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +7,6 @@
 
 #include <new>
 #include <string>
-#include <utility>
 
 namespace sirel::automation {
 
@@ -26,23 +25,5 @@ inline BSTR ToBstr(const std::u16string& text) {
   if (result == nullptr) throw std::bad_alloc();
   return result;
 }
-
-class UniqueBstr {
- public:
-  UniqueBstr() = default;
-  explicit UniqueBstr(BSTR owned) : value_(owned) {}
-  ~UniqueBstr() { SysFreeString(value_); }
-  UniqueBstr(UniqueBstr&& other) noexcept : value_(std::exchange(other.value_, nullptr)) {}
-  UniqueBstr& operator=(UniqueBstr&& other) noexcept {
-    std::swap(value_, other.value_);
-    return *this;
-  }
-
-  BSTR get() const { return value_; }
-  BSTR release() { return std::exchange(value_, nullptr); }
-
- private:
-  BSTR value_ = nullptr;
-};
 
 }  // namespace sirel::automation

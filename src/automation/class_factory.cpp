@@ -4,6 +4,7 @@
 #include "error_boundary.h"
 #include "module.h"
 #include "win32/platform.h"
+#include "win32/unique_resource.h"
 #include "sireler.h"
 
 namespace sirel::automation {
@@ -40,8 +41,7 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-  const HRESULT status = Guarded([] { win32::InstallNativePlatform(); });
-  if (FAILED(status)) return status;
+  RETURN_IF_FAILED(Guarded([] { win32::InstallNativePlatform(); }));
   return Sireler::Create(iid, object);
 }
 

@@ -2,6 +2,8 @@
 
 #include <oleauto.h>
 
+#include "win32/unique_resource.h"
+
 namespace sirel::automation {
 
 namespace {
@@ -85,11 +87,9 @@ HRESULT DispatchCall::Prepare(const DispatchMember& member, const DISPPARAMS& ca
       // The default is copied: the call must never be able to touch the type library's value.
       VARIANT& copy = converted_[converted_count_];
       VariantInit(&copy);
-      HRESULT status = VariantCopy(&copy, const_cast<VARIANT*>(&param.defaultValue));
-      if (FAILED(status)) return status;
+      RETURN_IF_FAILED(VariantCopy(&copy, const_cast<VARIANT*>(&param.defaultValue)));
       ++converted_count_;
-      status = Bind(param, copy, slot, lcid);
-      if (FAILED(status)) return status;
+      RETURN_IF_FAILED(Bind(param, copy, slot, lcid));
       continue;
     }
     const HRESULT status = Bind(param, *sources[p], slot, lcid);

@@ -1,5 +1,5 @@
-// The one place where exceptions become HRESULTs. Every COM method of the library runs its body
-// through Guarded(); no exception ever crosses the COM boundary.
+// The one place where exceptions become HRESULTs. Every COM method and entry point of the library
+// runs its body through Guarded() or GuardedStatus(); no exception ever crosses the COM boundary.
 //
 // A SirelError n becomes 0x800A0000 | n (the control facility), so script clients see
 // Err.Number = n. Every failure also gets rich error info: source "Sirel.Sireler" and the error
@@ -37,14 +37,23 @@ HRESULT ReportError(const SirelError& error) noexcept;
 // Maps the exception in flight (call only inside a catch block) to its status, with error info.
 HRESULT ReportCurrentException() noexcept;
 
+// Runs a body that returns its own HRESULT; an exception becomes its status, with error info.
 template <class Body>
-HRESULT Guarded(Body&& body) noexcept {
+HRESULT GuardedStatus(Body&& body) noexcept {
   try {
-    body();
-    return S_OK;
+    return body();
   } catch (...) {
     return ReportCurrentException();
   }
+}
+
+// Runs a body that reports failure only by throwing: S_OK, or the exception's status.
+template <class Body>
+HRESULT Guarded(Body&& body) noexcept {
+  return GuardedStatus([&body] {
+    body();
+    return S_OK;
+  });
 }
 
 // Throws ComFailure(E_POINTER) for a null pointer argument; returns the pointer otherwise.

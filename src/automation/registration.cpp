@@ -9,7 +9,9 @@
 
 #include "Sirel_h.h"
 #include "class_registration.h"
+#include "error_boundary.h"
 #include "module.h"
+#include "win32/unique_resource.h"
 
 // Exported by oleaut32 (Windows Vista and later) but not declared by the MinGW headers.
 extern "C" {
@@ -22,21 +24,7 @@ namespace sirel::automation {
 
 namespace {
 
-class RegistryKey {
- public:
-  RegistryKey() = default;
-  ~RegistryKey() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-
-  HKEY* put() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
+using win32::UniqueRegistryKey;
 
 HKEY ScopeRoot(RegistrationScope scope) {
   return scope == RegistrationScope::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
@@ -55,7 +43,7 @@ std::wstring ClassKeyPath() { return L"CLSID\\" + GuidText(CLSID_Sireler); }
 // Creates the key and sets one string value (nullptr name: the key's default value).
 HRESULT SetString(HKEY root, const std::wstring& subkey, const wchar_t* name,
                   const std::wstring& value) {
-  RegistryKey key;
+  UniqueRegistryKey key;
   LSTATUS status = RegCreateKeyExW(root, ClassesPath(subkey).c_str(), 0, nullptr, 0,
                                    KEY_SET_VALUE, nullptr, key.put(), nullptr);
   if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
@@ -83,14 +71,13 @@ HRESULT WriteClassKeys(HKEY root, const std::wstring& modulePath) {
       {classKey + L"\\TypeLib", {nullptr, GuidText(LIBID_Sirel)}},
   };
   for (const auto& [subkey, value] : values) {
-    const HRESULT status = SetString(root, subkey, value.first, value.second);
-    if (FAILED(status)) return status;
+    RETURN_IF_FAILED(SetString(root, subkey, value.first, value.second));
   }
   return S_OK;
 }
 
 // The scope's own classes key: HKLM\Software\Classes or HKCU\Software\Classes.
-HRESULT OpenScopeClasses(RegistrationScope scope, RegistryKey& classes) {
+HRESULT OpenScopeClasses(RegistrationScope scope, UniqueRegistryKey& classes) {
   return HRESULT_FROM_WIN32(RegCreateKeyExW(ScopeRoot(scope), L"Software\\Classes", 0, nullptr, 0,
                                             KEY_ALL_ACCESS, nullptr, classes.put(), nullptr));
 }
@@ -122,7 +109,7 @@ class ClassesRootRedirection {
  public:
   explicit ClassesRootRedirection(RegistrationScope scope) {
     AcquireSRWLockExclusive(&lock_);
-    RegistryKey classes;
+    UniqueRegistryKey classes;
     status_ = OpenScopeClasses(scope, classes);
     if (FAILED(status_)) return;
     // A new handle to whatever the classes root means now (an empty subkey names the key
@@ -131,7 +118,7 @@ class ClassesRootRedirection {
                                                  MAXIMUM_ALLOWED, nullptr, previous_.put(),
                                                  nullptr));
     if (FAILED(status_)) return;
-    RegistryKey machine;
+    UniqueRegistryKey machine;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes", 0, KEY_READ, machine.put()) ==
         ERROR_SUCCESS) {
       const std::wstring name = KeyName(previous_.get());
@@ -153,7 +140,7 @@ class ClassesRootRedirection {
 
  private:
   static SRWLOCK lock_;
-  RegistryKey previous_;
+  UniqueRegistryKey previous_;
   bool host_override_ = false;
   bool redirected_ = false;
   HRESULT status_ = E_FAIL;
@@ -163,13 +150,12 @@ SRWLOCK ClassesRootRedirection::lock_ = SRWLOCK_INIT;
 
 HRESULT RegisterTypeLibrary(RegistrationScope scope, const std::wstring& modulePath) {
   Microsoft::WRL::ComPtr<ITypeLib> library;
-  HRESULT status = LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, &library);
-  if (FAILED(status)) return status;
+  RETURN_IF_FAILED(LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, &library));
   // No help directory: the library has no help file.
   wchar_t noHelpDirectory[] = L"";
   auto* path = const_cast<LPOLESTR>(modulePath.c_str());
   ClassesRootRedirection redirection(scope);
-  if (FAILED(redirection.status())) return redirection.status();
+  RETURN_IF_FAILED(redirection.status());
   if (scope == RegistrationScope::Machine) {
     return RegisterTypeLib(library.Get(), path, noHelpDirectory);
   }
@@ -184,7 +170,7 @@ bool TypeLibraryRegistered(RegistrationScope scope) {
             static_cast<unsigned long>(kTypeLibLocale),
             kTypeLibSysKind == SYS_WIN64 ? L"win64" : L"win32");
   const std::wstring key = ClassesPath(L"TypeLib\\" + GuidText(LIBID_Sirel) + L"\\" + version);
-  RegistryKey opened;
+  UniqueRegistryKey opened;
   return RegOpenKeyExW(ScopeRoot(scope), key.c_str(), 0, KEY_READ, opened.put()) == ERROR_SUCCESS;
 }
 
@@ -193,7 +179,7 @@ HRESULT UnregisterTypeLibrary(RegistrationScope scope) {
   // functions are not even asked.
   if (!TypeLibraryRegistered(scope)) return S_OK;
   ClassesRootRedirection redirection(scope);
-  if (FAILED(redirection.status())) return redirection.status();
+  RETURN_IF_FAILED(redirection.status());
   const HRESULT status =
       scope == RegistrationScope::Machine
           ? UnRegisterTypeLib(LIBID_Sirel, kTypeLibMajorVersion, kTypeLibMinorVersion,
@@ -205,8 +191,9 @@ HRESULT UnregisterTypeLibrary(RegistrationScope scope) {
 
 }  // namespace
 
+// Both run in the ABI guard: an exception (out of memory) becomes its status with error info.
 HRESULT RegisterServer(RegistrationScope scope) noexcept {
-  try {
+  return GuardedStatus([scope] {
     const std::wstring modulePath = ModulePath();
     if (modulePath.empty()) return HRESULT_FROM_WIN32(GetLastError());
     HRESULT status = WriteClassKeys(ScopeRoot(scope), modulePath);
@@ -214,22 +201,18 @@ HRESULT RegisterServer(RegistrationScope scope) noexcept {
     // Half a registration is worse than none.
     if (FAILED(status)) UnregisterServer(scope);
     return status;
-  } catch (...) {
-    return E_OUTOFMEMORY;
-  }
+  });
 }
 
 HRESULT UnregisterServer(RegistrationScope scope) noexcept {
-  try {
+  return GuardedStatus([scope] {
     const HKEY root = ScopeRoot(scope);
     const HRESULT typeLibrary = UnregisterTypeLibrary(scope);
     const HRESULT progId = DeleteTree(root, kProgId);
     const HRESULT classKey = DeleteTree(root, ClassKeyPath());
     if (FAILED(typeLibrary)) return typeLibrary;
     return FAILED(progId) ? progId : classKey;
-  } catch (...) {
-    return E_OUTOFMEMORY;
-  }
+  });
 }
 
 }  // namespace sirel::automation

@@ -11,6 +11,7 @@
 #include "dispatch_status.h"
 #include "type_library.h"
 #include "window_argument_variant.h"
+#include "win32/unique_resource.h"
 
 namespace sirel::automation {
 
@@ -37,8 +38,7 @@ HRESULT Sireler::Create(REFIID iid, void** object) noexcept {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   Sireler* created = nullptr;
-  const HRESULT made = Guarded([&] { created = new Sireler(ThreadState::Current()); });
-  if (FAILED(made)) return made;
+  RETURN_IF_FAILED(Guarded([&] { created = new Sireler(ThreadState::Current()); }));
   HRESULT status = created->Call([&] { created->poster_.Initialize(); });
   if (SUCCEEDED(status)) status = created->QueryInterface(iid, object);
   created->Release();
@@ -263,8 +263,7 @@ HRESULT Sireler::GetClassInfo(ITypeInfo** info) {
   if (info == nullptr) return E_POINTER;
   *info = nullptr;
   const TypeLibrary* library = nullptr;
-  const HRESULT status = TypeLibrary::Get(&library);
-  if (FAILED(status)) return status;
+  RETURN_IF_FAILED(TypeLibrary::Get(&library));
   *info = library->coclass();
   (*info)->AddRef();
   return S_OK;

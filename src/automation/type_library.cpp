@@ -4,23 +4,11 @@
 
 #include "Sirel_h.h"
 #include "module.h"
+#include "win32/unique_resource.h"
 
 namespace sirel::automation {
 
 namespace {
-
-// Releases a FUNCDESC at scope end.
-class FuncDescHolder {
- public:
-  FuncDescHolder(ITypeInfo* info, FUNCDESC* desc) : info_(info), desc_(desc) {}
-  ~FuncDescHolder() { info_->ReleaseFuncDesc(desc_); }
-  FuncDescHolder(const FuncDescHolder&) = delete;
-  FuncDescHolder& operator=(const FuncDescHolder&) = delete;
-
- private:
-  ITypeInfo* info_;
-  FUNCDESC* desc_;
-};
 
 bool Matches(const DispatchMember& member, WORD flags) {
   if (flags & DISPATCH_PROPERTYPUT) {
@@ -48,27 +36,23 @@ HRESULT TypeLibrary::Get(const TypeLibrary** library) noexcept {
 HRESULT TypeLibrary::Load() {
   const std::wstring path = ModulePath();
   if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
-  HRESULT status = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library_);
-  if (FAILED(status)) return status;
-  status = library_->GetTypeInfoOfGuid(IID__Sireler, &class_interface_);
-  if (FAILED(status)) return status;
-  status = library_->GetTypeInfoOfGuid(CLSID_Sireler, &coclass_);
-  if (FAILED(status)) return status;
+  RETURN_IF_FAILED(LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library_));
+  RETURN_IF_FAILED(library_->GetTypeInfoOfGuid(IID__Sireler, &class_interface_));
+  RETURN_IF_FAILED(library_->GetTypeInfoOfGuid(CLSID_Sireler, &coclass_));
   return ReadMembers();
 }
 
 HRESULT TypeLibrary::ReadMembers() {
-  TYPEATTR* attributes = nullptr;
-  HRESULT status = class_interface_->GetTypeAttr(&attributes);
-  if (FAILED(status)) return status;
-  const WORD count = attributes->cFuncs;
-  class_interface_->ReleaseTypeAttr(attributes);
+  WORD count = 0;
+  {
+    win32::UniqueTypeAttr attributes(class_interface_);
+    RETURN_IF_FAILED(class_interface_->GetTypeAttr(attributes.put()));
+    count = attributes->cFuncs;
+  }
 
   for (UINT i = 0; i < count; ++i) {
-    FUNCDESC* desc = nullptr;
-    status = class_interface_->GetFuncDesc(i, &desc);
-    if (FAILED(status)) return status;
-    FuncDescHolder holder(class_interface_, desc);
+    win32::UniqueFuncDesc desc(class_interface_);
+    RETURN_IF_FAILED(class_interface_->GetFuncDesc(i, desc.put()));
     // The inherited IUnknown and IDispatch functions are restricted: not callable by dispatch.
     if (desc->wFuncFlags & FUNCFLAG_FRESTRICTED) continue;
 
@@ -90,8 +74,8 @@ HRESULT TypeLibrary::ReadMembers() {
       if ((flags & PARAMFLAG_FHASDEFAULT) && element.paramdesc.pparamdescex != nullptr) {
         param.hasDefault = true;
         VariantInit(&param.defaultValue);
-        status = VariantCopy(&param.defaultValue, &element.paramdesc.pparamdescex->varDefaultValue);
-        if (FAILED(status)) return status;
+        RETURN_IF_FAILED(
+            VariantCopy(&param.defaultValue, &element.paramdesc.pparamdescex->varDefaultValue));
       }
     }
     members_.push_back(member);

@@ -4,19 +4,13 @@
 
 #include "bstr.h"
 #include "core/errors.h"
+#include "win32/unique_resource.h"
 
 namespace sirel::automation {
 
 namespace {
 
-class VariantHolder {
- public:
-  VariantHolder() { VariantInit(&value); }
-  ~VariantHolder() { VariantClear(&value); }
-  VariantHolder(const VariantHolder&) = delete;
-  VariantHolder& operator=(const VariantHolder&) = delete;
-  VARIANT value;
-};
+using win32::UniqueVariant;
 
 bool IsNumberType(VARTYPE type) {
   switch (type) {
@@ -52,27 +46,27 @@ WindowArgument FromText(BSTR text) {
 }  // namespace
 
 WindowArgument WindowArgumentFromVariant(const VARIANT& value) {
-  VariantHolder plain;
-  if (FAILED(VariantCopyInd(&plain.value, const_cast<VARIANT*>(&value)))) throw SirelError(ErrorCode::TypeMismatch);
-  const VARTYPE type = V_VT(&plain.value);
+  UniqueVariant plain;
+  if (FAILED(VariantCopyInd(plain.get(), const_cast<VARIANT*>(&value)))) throw SirelError(ErrorCode::TypeMismatch);
+  const VARTYPE type = V_VT(plain.get());
 
   if (type == VT_EMPTY) return WindowArgument::Number(0);
   if (type == VT_NULL) throw SirelError(ErrorCode::InvalidUseOfNull);
   if (IsNumberType(type)) {
-    VariantHolder number;
-    if (FAILED(VariantChangeType(&number.value, &plain.value, 0, VT_R8))) {
+    UniqueVariant number;
+    if (FAILED(VariantChangeType(number.get(), plain.get(), 0, VT_R8))) {
       throw SirelError(ErrorCode::Overflow);
     }
-    return WindowArgument::Number(V_R8(&number.value));
+    return WindowArgument::Number(V_R8(number.get()));
   }
-  if (type == VT_BSTR) return FromText(V_BSTR(&plain.value));
+  if (type == VT_BSTR) return FromText(V_BSTR(plain.get()));
 
-  VariantHolder text;
-  const HRESULT status = VariantChangeType(&text.value, &plain.value, 0, VT_BSTR);
+  UniqueVariant text;
+  const HRESULT status = VariantChangeType(text.get(), plain.get(), 0, VT_BSTR);
   if (FAILED(status)) {
     throw SirelError(status == DISP_E_OVERFLOW ? ErrorCode::Overflow : ErrorCode::TypeMismatch);
   }
-  return FromText(V_BSTR(&text.value));
+  return FromText(V_BSTR(text.get()));
 }
 
 }  // namespace sirel::automation

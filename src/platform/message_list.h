@@ -7,10 +7,10 @@
 // - AddItem appends an unselected line; other lines, their flags and the current line are kept.
 //   On a full list it throws ListFull and keeps every line.
 // - RemoveItem(i) removes line i; later lines move up one index and keep their flags.
-// - List(-1) is the empty string.
-// - An index outside 0..count-1 (or below -1 / above count-1 for List) throws InvalidIndex and
+// - LineText(-1) is the empty string.
+// - An index outside 0..count-1 (or below -1 / above count-1 for LineText) throws InvalidIndex and
 //   changes nothing.
-// - SetListIndex(i) makes line i current and selected and scrolls it into view. Decision: it
+// - SelectOnly(i) makes line i current and selected and scrolls it into view. Decision: it
 //   also makes line i the only selected line, so each posting leaves exactly the newest line
 //   selected (a posting that lands while the user holds a selection of several lines replaces
 //   that selection with the new line, as any list whose current line is set programmatically).
@@ -18,7 +18,7 @@
 //   down to 0, one at a time would leave, but in linear time.
 // - AppendLines(out, selectedOnly, lineEnd) appends to out the text of every line (only the
 //   selected ones when selectedOnly), in index order, each followed by lineEnd: what reading
-//   List (and Selected) for each index gives, which is what the default does. A list whose
+//   LineText (and Selected) for each index gives, which is what the default does. A list whose
 //   per-line reads are costly reads them in one pass instead.
 // Lines are UTF-16 and kept exactly as added.
 #pragma once
@@ -42,10 +42,10 @@ class MessageList {
   virtual void RemoveItem(std::int16_t index) = 0;
   virtual void Clear() = 0;
   virtual std::int16_t ListCount() const = 0;
-  virtual std::u16string List(std::int16_t index) const = 0;
+  virtual std::u16string LineText(std::int16_t index) const = 0;
   virtual VBool Selected(std::int16_t index) const = 0;
   virtual std::int16_t SelCount() const = 0;
-  virtual void SetListIndex(std::int16_t index) = 0;
+  virtual void SelectOnly(std::int16_t index) = 0;
   virtual void RemoveSelected() = 0;
 
   virtual void AppendLines(std::u16string& out, bool selectedOnly,
@@ -53,7 +53,7 @@ class MessageList {
     const std::int16_t count = ListCount();
     for (std::int16_t i = 0; i < count; ++i) {
       if (selectedOnly && !IsExactlyTrue(Selected(i))) continue;
-      out += List(i);
+      out += LineText(i);
       out += lineEnd;
     }
   }

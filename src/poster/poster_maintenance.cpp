@@ -8,7 +8,7 @@ std::int32_t Poster::Count() { return thread_.ObtainWindow().List().ListCount();
 
 std::u16string Poster::LastMessage() {
   const MessageList& list = thread_.ObtainWindow().List();
-  return list.List(static_cast<std::int16_t>(list.ListCount() - 1));
+  return list.LineText(static_cast<std::int16_t>(list.ListCount() - 1));
 }
 
 void Poster::ClearList() {

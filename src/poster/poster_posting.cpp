@@ -55,7 +55,7 @@ void Poster::DoSirel(const std::u16string& text, std::int32_t priority) {
   // Only a handler can have closed the window since the append; then it is loaded afresh.
   MessageList& list = raiseAfter ? thread_.ObtainWindow().List() : target;
   const std::int16_t count = list.ListCount();
-  if (count > 0) list.SetListIndex(static_cast<std::int16_t>(count - 1));
+  if (count > 0) list.SelectOnly(static_cast<std::int16_t>(count - 1));
 
   // One line at most per posting, even when the list is over its limit by more.
   // Selecting a line changes no count: `count` is still the list's.

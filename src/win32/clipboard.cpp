@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/errors.h"
+#include "win32/unique_resource.h"
 
 namespace sirel::win32 {
 
@@ -11,67 +12,45 @@ namespace {
 constexpr int kOpenAttempts = 10;
 constexpr DWORD kOpenRetryMs = 20;
 
-// The clipboard opened for the lifetime of the object; throws ClipboardOpen when it stays held
-// by another program.
-class OpenedClipboard {
- public:
-  explicit OpenedClipboard(HWND owner) {
-    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-      if (OpenClipboard(owner)) return;
-      Sleep(kOpenRetryMs);
-    }
-    throw SirelError(ErrorCode::ClipboardOpen);
+// Opens the clipboard for owner; throws ClipboardOpen when it stays held by another program.
+void OpenWithRetry(HWND owner) {
+  for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+    if (OpenClipboard(owner)) return;
+    Sleep(kOpenRetryMs);
   }
-  ~OpenedClipboard() { CloseClipboard(); }
-  OpenedClipboard(const OpenedClipboard&) = delete;
-  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-};
+  throw SirelError(ErrorCode::ClipboardOpen);
+}
 
-// A movable global block holding text and its NUL, as SetClipboardData wants it; freed unless
-// released to the clipboard.
-class TextBlock {
- public:
-  explicit TextBlock(const std::u16string& text) {
-    const SIZE_T bytes = (text.size() + 1) * sizeof(char16_t);
-    handle_ = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (handle_ == nullptr) return;
-    void* memory = GlobalLock(handle_);
-    if (memory == nullptr) {
-      GlobalFree(handle_);
-      handle_ = nullptr;
-      return;
-    }
-    std::memcpy(memory, text.c_str(), bytes);
-    GlobalUnlock(handle_);
-  }
-  ~TextBlock() {
-    if (handle_ != nullptr) GlobalFree(handle_);
-  }
-  TextBlock(const TextBlock&) = delete;
-  TextBlock& operator=(const TextBlock&) = delete;
-
-  HGLOBAL get() const { return handle_; }
-  void release() { handle_ = nullptr; }
-
- private:
-  HGLOBAL handle_ = nullptr;
-};
+// A movable global block holding text and its NUL, as SetClipboardData wants it; empty when it
+// cannot be made.
+UniqueGlobal NewTextBlock(const std::u16string& text) {
+  const SIZE_T bytes = (text.size() + 1) * sizeof(char16_t);
+  UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, bytes));
+  if (!block) return block;
+  void* memory = GlobalLock(block.get());
+  if (memory == nullptr) return UniqueGlobal();
+  std::memcpy(memory, text.c_str(), bytes);
+  GlobalUnlock(block.get());
+  return block;
+}
 
 }  // namespace
 
 void SystemClipboard::Clear() {
-  OpenedClipboard opened(owner_());
+  OpenWithRetry(owner_());
+  const auto close = ScopeExit([] { CloseClipboard(); });
   if (!EmptyClipboard()) throw SirelError(ErrorCode::ClipboardOpen);
 }
 
 void SystemClipboard::SetText(const std::u16string& text) {
   // Built before the clipboard is opened, so it is held open only for a moment.
-  TextBlock block(text);
-  OpenedClipboard opened(owner_());
+  UniqueGlobal block = NewTextBlock(text);
+  OpenWithRetry(owner_());
+  const auto close = ScopeExit([] { CloseClipboard(); });
   // Emptying makes this process the owner, which SetClipboardData requires; on any failure
   // below the clipboard is left empty.
   if (!EmptyClipboard()) throw SirelError(ErrorCode::ClipboardOpen);
-  if (block.get() == nullptr) throw SirelError(ErrorCode::ClipboardSet);
+  if (!block) throw SirelError(ErrorCode::ClipboardSet);
   if (SetClipboardData(CF_UNICODETEXT, block.get()) == nullptr) {
     throw SirelError(ErrorCode::ClipboardSet);
   }

@@ -55,13 +55,13 @@ FileNameFieldLimit::FileNameFieldLimit(std::size_t folderLength, std::size_t buf
   const std::size_t used = folderLength + 1;  // the folder and a separator
   t_limit = used < room ? static_cast<int>(room - used) : 1;
   t_applied = false;
-  hook_ = SetWindowsHookExW(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
-  t_hook = hook_;
+  hook_.reset(SetWindowsHookExW(WH_CBT, OnCbt, nullptr, GetCurrentThreadId()));
+  t_hook = hook_.get();
 }
 
 FileNameFieldLimit::~FileNameFieldLimit() {
-  if (hook_ == nullptr) return;
-  UnhookWindowsHookEx(hook_);
+  if (!hook_) return;
+  hook_.reset();
   t_hook = nullptr;
 }
 

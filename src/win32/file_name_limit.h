@@ -13,6 +13,8 @@
 
 #include <cstddef>
 
+#include "win32/unique_resource.h"
+
 namespace sirel::win32 {
 
 class FileNameFieldLimit {
@@ -23,7 +25,7 @@ class FileNameFieldLimit {
   FileNameFieldLimit& operator=(const FileNameFieldLimit&) = delete;
 
  private:
-  HHOOK hook_ = nullptr;
+  UniqueHook hook_;
 };
 
 }  // namespace sirel::win32

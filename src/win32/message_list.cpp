@@ -109,7 +109,7 @@ std::int16_t ListBoxList::ListCount() const {
   return static_cast<std::int16_t>(std::min<LRESULT>(count, kMaxLines));
 }
 
-std::u16string ListBoxList::List(std::int16_t index) const {
+std::u16string ListBoxList::LineText(std::int16_t index) const {
   if (index == -1) return std::u16string();
   CheckIndex(index);
   const std::wstring text = TextAt(index);
@@ -128,7 +128,7 @@ std::int16_t ListBoxList::SelCount() const {
   return static_cast<std::int16_t>(count);
 }
 
-void ListBoxList::SetListIndex(std::int16_t index) {
+void ListBoxList::SelectOnly(std::int16_t index) {
   CheckIndex(index);
   // Make the line the only selected one, deselecting just the line we know of when we can.
   if (!selection_known_) {

@@ -8,7 +8,7 @@
 //   would do by itself: a later current line moves up with its line; a removed current line
 //   that was the last line gives way to the new last line. RemoveSelected leaves the same.
 // - To stay fast on long lists the object remembers which line its own writes left selected
-//   (none, or the one line SetListIndex chose), so that a posting deselects one line instead of
+//   (none, or the one line SelectOnly chose), so that a posting deselects one line instead of
 //   walking them all. ForgetSelection() drops that knowledge: the owning window calls it on any
 //   user input to the control, and anyone who changes the selection with raw messages must.
 // - A NUL character ends a LISTBOX string: a line keeps its text up to the first NUL.
@@ -42,10 +42,10 @@ class ListBoxList final : public MessageList {
   void RemoveItem(std::int16_t index) override;
   void Clear() override;
   std::int16_t ListCount() const override;
-  std::u16string List(std::int16_t index) const override;
+  std::u16string LineText(std::int16_t index) const override;
   VBool Selected(std::int16_t index) const override;
   std::int16_t SelCount() const override;
-  void SetListIndex(std::int16_t index) override;
+  void SelectOnly(std::int16_t index) override;
   void RemoveSelected() override;
   // One pass over the control (message_list_lines.cpp).
   void AppendLines(std::u16string& out, bool selectedOnly,

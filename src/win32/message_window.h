@@ -65,7 +65,7 @@ class MessageForm final : public MessageWindow {
   bool IsVisible() const override;
 
   // What the menu commands and the tests work with.
-  ListBoxList& list() { return list_; }
+  ListBoxList& listBox() { return list_; }
   HWND hwnd() const { return hwnd_; }
   bool IsLoaded() const { return hwnd_ != nullptr; }
   const LayoutMargins& margins() const { return margins_; }

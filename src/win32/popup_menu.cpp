@@ -1,6 +1,7 @@
 #include "win32/popup_menu.h"
 
 #include <string>
+#include <utility>
 
 namespace sirel::win32 {
 
@@ -28,36 +29,27 @@ std::optional<MenuItem> PopupMenu::ItemOf(UINT commandId) {
 
 bool PopupMenu::Build() {
   Destroy();
-  root_ = CreateMenu();
-  form_ = CreatePopupMenu();
-  if (root_ == nullptr || form_ == nullptr) {
-    if (form_ != nullptr) DestroyMenu(form_);
-    form_ = nullptr;
-    Destroy();
-    return false;
-  }
+  // Built in holders: on any refusal, whatever was made is destroyed and nothing is kept.
+  UniqueMenu root(CreateMenu());
+  UniqueMenu form(CreatePopupMenu());
+  if (!root || !form) return false;
   for (const MenuItemDesign& design : kMenuItems) {
-    if (!AppendMenuW(form_, MF_STRING, CommandId(design.item), Wide(design.caption).c_str())) {
-      DestroyMenu(form_);
-      form_ = nullptr;
-      Destroy();
+    if (!AppendMenuW(form.get(), MF_STRING, CommandId(design.item), Wide(design.caption).c_str())) {
       return false;
     }
   }
-  // The root owns mnuForm from here on; destroying the root destroys both.
-  if (!AppendMenuW(root_, MF_POPUP, reinterpret_cast<UINT_PTR>(form_),
+  if (!AppendMenuW(root.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(form.get()),
                    Wide(kMenuRootCaption).c_str())) {
-    DestroyMenu(form_);
-    form_ = nullptr;
-    Destroy();
     return false;
   }
+  // The root owns mnuForm from here on; destroying the root destroys both.
+  form_ = form.release();
+  root_ = std::move(root);
   return true;
 }
 
 void PopupMenu::Destroy() {
-  if (root_ != nullptr) DestroyMenu(root_);
-  root_ = nullptr;
+  root_.reset();
   form_ = nullptr;
 }
 

@@ -8,6 +8,7 @@
 
 #include <optional>
 
+#include "win32/unique_resource.h"
 #include "window/menu.h"
 
 namespace sirel::win32 {
@@ -35,8 +36,8 @@ class PopupMenu {
   static std::optional<MenuItem> ItemOf(UINT commandId);
 
  private:
-  HMENU root_ = nullptr;
-  HMENU form_ = nullptr;
+  UniqueMenu root_;
+  HMENU form_ = nullptr;  // owned by root_
 };
 
 }  // namespace sirel::win32

@@ -6,6 +6,7 @@
 
 #include "core/errors.h"
 #include "win32/text_conversion.h"
+#include "win32/unique_resource.h"
 
 namespace sirel::win32 {
 
@@ -29,18 +30,6 @@ ErrorCode OpenError(DWORD error) {
   }
 }
 
-class OpenFile {
- public:
-  explicit OpenFile(HANDLE handle) : handle_(handle) {}
-  ~OpenFile() { CloseHandle(handle_); }
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
 }  // namespace
 
 void DiskTextFileWriter::Replace(const std::u16string& path, std::string_view bytes) {
@@ -53,10 +42,9 @@ void DiskTextFileWriter::Replace(const std::u16string& path, std::string_view by
   }
   // OPEN_ALWAYS, then truncate: like CREATE_ALWAYS, but a hidden or system file is replaced
   // too instead of refusing. A read-only or locked file fails here, untouched.
-  const HANDLE handle = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) throw SirelError(OpenError(GetLastError()));
-  OpenFile file(handle);
+  const UniqueFile file(CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw SirelError(OpenError(GetLastError()));
   if (!SetEndOfFile(file.get())) throw SirelError(ErrorCode::DeviceIo);
 
   constexpr std::size_t kChunk = 1u << 20;

@@ -64,7 +64,7 @@ inline ListSnapshot TakeSnapshot(ListUnderTest& subject) {
   MessageList& list = subject.list();
   ListSnapshot snapshot;
   for (std::int16_t i = 0; i < list.ListCount(); ++i) {
-    snapshot.lines.push_back(list.List(i));
+    snapshot.lines.push_back(list.LineText(i));
     snapshot.selected.push_back(list.Selected(i));
   }
   snapshot.sel_count = list.SelCount();
@@ -109,14 +109,14 @@ TEST_P(MessageListContractTest, NewListIsEmpty) {
   MessageList& list = subject->list();
   EXPECT_EQ(list.ListCount(), 0);
   EXPECT_EQ(list.SelCount(), 0);
-  EXPECT_EQ(list.List(-1), u"");
+  EXPECT_EQ(list.LineText(-1), u"");
   EXPECT_EQ(subject->CurrentIndex(), -1);
 }
 
 TEST_P(MessageListContractTest, AddItemAppendsUnselectedAndKeepsTheRest) {
   auto subject = MakeListWith({u"A", u"B"});
   MessageList& list = subject->list();
-  list.SetListIndex(0);
+  list.SelectOnly(0);
   subject->SelectLikeUser(1, true);
   const ListSnapshot before = TakeSnapshot(*subject);
 
@@ -126,7 +126,7 @@ TEST_P(MessageListContractTest, AddItemAppendsUnselectedAndKeepsTheRest) {
   expected.lines.push_back(u"C");
   expected.selected.push_back(kFalse);
   EXPECT_EQ(TakeSnapshot(*subject), expected);
-  EXPECT_EQ(list.List(2), u"C");
+  EXPECT_EQ(list.LineText(2), u"C");
 }
 
 TEST_P(MessageListContractTest, RemoveItemMovesLaterLinesWithTheirFlags) {
@@ -137,9 +137,9 @@ TEST_P(MessageListContractTest, RemoveItemMovesLaterLinesWithTheirFlags) {
   list.RemoveItem(0);
 
   ASSERT_EQ(list.ListCount(), 3);
-  EXPECT_EQ(list.List(0), u"B");
-  EXPECT_EQ(list.List(1), u"C");
-  EXPECT_EQ(list.List(2), u"D");
+  EXPECT_EQ(list.LineText(0), u"B");
+  EXPECT_EQ(list.LineText(1), u"C");
+  EXPECT_EQ(list.LineText(2), u"D");
   EXPECT_EQ(list.Selected(0), kFalse);
   EXPECT_EQ(list.Selected(1), kTrue);
   EXPECT_EQ(list.Selected(2), kFalse);
@@ -148,13 +148,13 @@ TEST_P(MessageListContractTest, RemoveItemMovesLaterLinesWithTheirFlags) {
   list.RemoveItem(1);  // the selected line itself
   EXPECT_EQ(list.ListCount(), 2);
   EXPECT_EQ(list.SelCount(), 0);
-  EXPECT_EQ(list.List(1), u"D");
+  EXPECT_EQ(list.LineText(1), u"D");
 }
 
 TEST_P(MessageListContractTest, ClearEmptiesListAndSelection) {
   auto subject = MakeListWith({u"A", u"B", u"C"});
   MessageList& list = subject->list();
-  list.SetListIndex(1);
+  list.SelectOnly(1);
   subject->SelectLikeUser(2, true);
 
   list.Clear();
@@ -179,17 +179,17 @@ TEST_P(MessageListContractTest, InvalidIndexThrowsAndChangesNothing) {
       {"RemoveItem(min)", [](MessageList& l) { l.RemoveItem(-32768); }},
       {"Selected(-1)", [](MessageList& l) { l.Selected(-1); }},
       {"Selected(count)", [](MessageList& l) { l.Selected(3); }},
-      {"SetListIndex(-1)", [](MessageList& l) { l.SetListIndex(-1); }},
-      {"SetListIndex(count)", [](MessageList& l) { l.SetListIndex(3); }},
-      {"SetListIndex(min)", [](MessageList& l) { l.SetListIndex(-32768); }},
-      {"List(-2)", [](MessageList& l) { l.List(-2); }},
-      {"List(count)", [](MessageList& l) { l.List(3); }},
-      {"List(max)", [](MessageList& l) { l.List(32767); }},
+      {"SelectOnly(-1)", [](MessageList& l) { l.SelectOnly(-1); }},
+      {"SelectOnly(count)", [](MessageList& l) { l.SelectOnly(3); }},
+      {"SelectOnly(min)", [](MessageList& l) { l.SelectOnly(-32768); }},
+      {"LineText(-2)", [](MessageList& l) { l.LineText(-2); }},
+      {"LineText(count)", [](MessageList& l) { l.LineText(3); }},
+      {"LineText(max)", [](MessageList& l) { l.LineText(32767); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     auto subject = MakeListWith({u"A", u"B", u"C"});
-    subject->list().SetListIndex(1);
+    subject->list().SelectOnly(1);
     subject->SelectLikeUser(2, true);
     const ListSnapshot before = TakeSnapshot(*subject);
 
@@ -203,18 +203,18 @@ TEST_P(MessageListContractTest, InvalidIndexOnEmptyListThrows) {
   MessageList& list = subject->list();
   EXPECT_EQ(ThrownCode([&] { list.RemoveItem(0); }), ErrorCode::InvalidIndex);
   EXPECT_EQ(ThrownCode([&] { list.Selected(0); }), ErrorCode::InvalidIndex);
-  EXPECT_EQ(ThrownCode([&] { list.SetListIndex(0); }), ErrorCode::InvalidIndex);
-  EXPECT_EQ(ThrownCode([&] { list.List(0); }), ErrorCode::InvalidIndex);
+  EXPECT_EQ(ThrownCode([&] { list.SelectOnly(0); }), ErrorCode::InvalidIndex);
+  EXPECT_EQ(ThrownCode([&] { list.LineText(0); }), ErrorCode::InvalidIndex);
   EXPECT_EQ(list.ListCount(), 0);
 }
 
-TEST_P(MessageListContractTest, SetListIndexSelectsOnlyThatLineAndMakesItCurrent) {
+TEST_P(MessageListContractTest, SelectOnlyLeavesThatLineTheOnlySelectedAndCurrent) {
   auto subject = MakeListWith({u"A", u"B", u"C", u"D"});
   MessageList& list = subject->list();
   subject->SelectLikeUser(0, true);
   subject->SelectLikeUser(2, true);
 
-  list.SetListIndex(3);
+  list.SelectOnly(3);
 
   EXPECT_EQ(subject->CurrentIndex(), 3);
   EXPECT_EQ(list.SelCount(), 1);
@@ -224,7 +224,7 @@ TEST_P(MessageListContractTest, SetListIndexSelectsOnlyThatLineAndMakesItCurrent
     EXPECT_EQ(list.Selected(i), expected[i]);
   }
 
-  list.SetListIndex(3);  // again: still exactly one selected line
+  list.SelectOnly(3);  // again: still exactly one selected line
   EXPECT_EQ(list.SelCount(), 1);
   EXPECT_EQ(list.Selected(3), kTrue);
 }
@@ -254,7 +254,7 @@ TEST_P(MessageListContractTest, RemoveSelectedEqualsBackwardRemovalOneByOne) {
     auto twin = MakeList();
     for (ListUnderTest* l : {subject.get(), twin.get()}) {
       for (int i = 0; i < c.lines; ++i) l->list().AddItem(Numbered(i));
-      if (c.current >= 0) l->list().SetListIndex(c.current);
+      if (c.current >= 0) l->list().SelectOnly(c.current);
       for (std::int16_t index : c.selected) l->SelectLikeUser(index, true);
     }
     ASSERT_EQ(TakeSnapshot(*subject), TakeSnapshot(*twin));
@@ -287,7 +287,7 @@ TEST_P(MessageListContractTest, KeepsUtf16TextExactly) {
   ASSERT_EQ(list.ListCount(), static_cast<std::int16_t>(texts.size()));
   for (std::size_t i = 0; i < texts.size(); ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(list.List(static_cast<std::int16_t>(i)), texts[i]);
+    EXPECT_EQ(list.LineText(static_cast<std::int16_t>(i)), texts[i]);
   }
 }
 
@@ -296,7 +296,7 @@ TEST_P(MessageListContractTest, FullListRefusesAddItemAndKeepsEveryLine) {
   MessageList& list = subject->list();
   for (int i = 0; i < MessageList::kMaxLines; ++i) list.AddItem(Numbered(i));
   ASSERT_EQ(list.ListCount(), MessageList::kMaxLines);
-  list.SetListIndex(MessageList::kMaxLines - 1);
+  list.SelectOnly(MessageList::kMaxLines - 1);
 
   EXPECT_EQ(ThrownCode([&] { list.AddItem(u"one too many"); }), ErrorCode::ListFull);
 
@@ -306,14 +306,14 @@ TEST_P(MessageListContractTest, FullListRefusesAddItemAndKeepsEveryLine) {
   EXPECT_EQ(subject->CurrentIndex(), MessageList::kMaxLines - 1);
   int mismatches = 0;
   for (std::int16_t i = 0; i < MessageList::kMaxLines; ++i) {
-    if (list.List(i) != Numbered(i)) ++mismatches;
+    if (list.LineText(i) != Numbered(i)) ++mismatches;
   }
   EXPECT_EQ(mismatches, 0);
 
   // Room again after one removal.
   list.RemoveItem(0);
   list.AddItem(u"fits");
-  EXPECT_EQ(list.List(MessageList::kMaxLines - 1), u"fits");
+  EXPECT_EQ(list.LineText(MessageList::kMaxLines - 1), u"fits");
 }
 
 }  // namespace sirel::testing_contract

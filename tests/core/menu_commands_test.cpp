@@ -101,7 +101,7 @@ class MenuCommandsTest : public ::testing::Test {
   }
   std::vector<std::u16string> Lines() {
     std::vector<std::u16string> lines;
-    for (std::int16_t i = 0; i < list().ListCount(); ++i) lines.push_back(list().List(i));
+    for (std::int16_t i = 0; i < list().ListCount(); ++i) lines.push_back(list().LineText(i));
     return lines;
   }
   MemoryMessageList& list() { return window_.memoryList(); }
@@ -198,7 +198,7 @@ TEST_F(MenuCommandsTest, ClearRaisesNoEventAndKeepsTheNumbering) {
   EXPECT_EQ(list().SelCount(), 0);
   EXPECT_EQ(events, 0);
   poster.DoSirel(u"four");
-  EXPECT_EQ(list().List(0).substr(0, 3), u"4: ");
+  EXPECT_EQ(list().LineText(0).substr(0, 3), u"4: ");
   commands_.Run(MenuItem::Clear);
   commands_.Run(MenuItem::Clear);  // an empty list: nothing happens, nothing is reported
   EXPECT_EQ(list().ListCount(), 0);

@@ -115,7 +115,7 @@ class PosterTest : public ::testing::Test {
 
   std::vector<std::u16string> Lines() {
     std::vector<std::u16string> lines;
-    for (std::int16_t i = 0; i < List().ListCount(); ++i) lines.push_back(List().List(i));
+    for (std::int16_t i = 0; i < List().ListCount(); ++i) lines.push_back(List().LineText(i));
     return lines;
   }
 

@@ -240,7 +240,7 @@ TEST_F(PosterPostingTest, LoweredLimitRemovesOneLinePerPosting) {
     poster->DoSirel(u"T", 1);
     EXPECT_EQ(List().ListCount(), 10);  // one added, one removed
   }
-  EXPECT_EQ(List().List(0), u"4: T");
+  EXPECT_EQ(List().LineText(0), u"4: T");
   EXPECT_EQ(poster->LastMessage(), u"13: T");
   // Clearing lets the limit hold again.
   poster->ClearList();
@@ -308,7 +308,7 @@ TEST_F(PosterPostingTest, FullList) {
     poster->DoSirel(u"new", 1);
     poster->DoSirel(u"newer", 1);
     EXPECT_EQ(List().ListCount(), MessageList::kMaxLines);
-    EXPECT_EQ(List().List(MessageList::kMaxLines - 3), u"last old");
+    EXPECT_EQ(List().LineText(MessageList::kMaxLines - 3), u"last old");
     EXPECT_EQ(poster->LastMessage(), u"newer");
     EXPECT_EQ(List().ListIndex(), MessageList::kMaxLines - 1);
     EXPECT_EQ(List().SelCount(), 1);

@@ -194,7 +194,7 @@ TEST_F(DiskTextFileTest, AnOpenThatFailsLeavesEverythingAsItWas) {
 TEST(ListBoxListTest, AppendLinesReadsWhatListReads) {
   MessageForm window(ThisModule());
   window.EnsureLoaded();
-  ListBoxList& list = window.list();
+  ListBoxList& list = window.listBox();
   const std::u16string lines[] = {u"first", u"", u"\u0436\xD83D\xDE00", std::u16string(3000, u'w'),
                                   u"last"};
   for (const std::u16string& line : lines) list.AddItem(line);
@@ -205,7 +205,7 @@ TEST(ListBoxListTest, AppendLinesReadsWhatListReads) {
     std::u16string expected = u">";
     for (std::int16_t i = 0; i < list.ListCount(); ++i) {
       if (selectedOnly && !IsExactlyTrue(list.Selected(i))) continue;
-      expected += list.List(i) + u"|";
+      expected += list.LineText(i) + u"|";
     }
     std::u16string read = u">";
     list.AppendLines(read, selectedOnly, u"|");

@@ -12,11 +12,11 @@ namespace {
 class ListboxUnderTest final : public testing_contract::ListUnderTest {
  public:
   ListboxUnderTest() : window_(ThisModule()) { window_.EnsureLoaded(); }
-  MessageList& list() override { return window_.list(); }
+  MessageList& list() override { return window_.listBox(); }
   void SelectLikeUser(std::int16_t index, bool selected) override {
-    window_.list().SetSelected(index, selected);
+    window_.listBox().SetSelected(index, selected);
   }
-  std::int16_t CurrentIndex() override { return window_.list().ListIndex(); }
+  std::int16_t CurrentIndex() override { return window_.listBox().ListIndex(); }
 
  private:
   MessageForm window_;

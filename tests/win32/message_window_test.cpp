@@ -34,14 +34,14 @@ TEST_F(MessageWindowTest, FirstPosterMakesItHiddenAndEmptyAndTheNextSharesIt) {
   HWND hwnd = reinterpret_cast<HWND>(static_cast<INT_PTR>(first.Hwnd()));
   ASSERT_TRUE(IsWindow(hwnd));
   EXPECT_FALSE(IsWindowVisible(hwnd));
-  EXPECT_EQ(ThreadWindow().list().ListCount(), 0);
+  EXPECT_EQ(ThreadWindow().listBox().ListCount(), 0);
 
   Poster second(ThreadState::Current());
   second.Initialize();
   EXPECT_EQ(second.Hwnd(), first.Hwnd());
   first.DoSirel(u"from the first");
   second.DoSirel(u"from the second");
-  EXPECT_EQ(ThreadWindow().list().ListCount(), 2);
+  EXPECT_EQ(ThreadWindow().listBox().ListCount(), 2);
   EXPECT_FALSE(IsWindowVisible(hwnd));
 }
 
@@ -80,7 +80,7 @@ TEST_F(MessageWindowTest, PosterOnAnotherThreadGetsItsOwnWindow) {
   EXPECT_NE(theirs, here.Hwnd());
   EXPECT_EQ(ownerThread, otherThread);
   EXPECT_TRUE(hidden);
-  EXPECT_EQ(ThreadWindow().list().ListCount(), 0) << "the other thread's line is not here";
+  EXPECT_EQ(ThreadWindow().listBox().ListCount(), 0) << "the other thread's line is not here";
   // The thread's window went with the thread.
   EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(static_cast<INT_PTR>(theirs))));
   EXPECT_EQ(LiveWindowCount(), liveBefore);
@@ -111,7 +111,7 @@ TEST_F(MessageWindowTest, HasItsDesignSizeTitleFrameAndIcon) {
   EXPECT_NE(GetClassLongPtrW(hwnd, GCLP_HICONSM), 0);
 
   // The list: at the client origin, extended selection, unsorted, integral height.
-  HWND listbox = window.list().hwnd();
+  HWND listbox = window.listBox().hwnd();
   RECT list = ScreenRect(listbox);
   POINT origin{0, 0};
   ClientToScreen(hwnd, &origin);

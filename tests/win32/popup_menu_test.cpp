@@ -46,7 +46,7 @@ class PopupMenuTest : public testing::FreshWindowTest {
     auto commands = std::make_unique<RecordingCommands>(&ran_);
     commands_ = commands.get();
     window_->ReplaceMenuCommands(std::move(commands));
-    for (const char16_t* line : {u"zero", u"one", u"two", u"three"}) window_->list().AddItem(line);
+    for (const char16_t* line : {u"zero", u"one", u"two", u"three"}) window_->listBox().AddItem(line);
     window_->Show();
     PumpMessages();
   }
@@ -54,7 +54,7 @@ class PopupMenuTest : public testing::FreshWindowTest {
     window_->Hide();
     FreshWindowTest::TearDown();
   }
-  HWND Listbox() const { return window_->list().hwnd(); }
+  HWND Listbox() const { return window_->listBox().hwnd(); }
   // Posts a button's press and release over a line, as the mouse would, and lets them run.
   void ClickLine(int index, UINT down, UINT up, WPARAM keys = 0) {
     const POINT at = LinePoint(Listbox(), index);
@@ -68,8 +68,8 @@ class PopupMenuTest : public testing::FreshWindowTest {
   }
   std::vector<int> SelectedLines() {
     std::vector<int> lines;
-    for (std::int16_t i = 0; i < window_->list().ListCount(); ++i) {
-      if (window_->list().Selected(i) == kTrue) lines.push_back(i);
+    for (std::int16_t i = 0; i < window_->listBox().ListCount(); ++i) {
+      if (window_->listBox().Selected(i) == kTrue) lines.push_back(i);
     }
     return lines;
   }
@@ -118,8 +118,8 @@ TEST_F(PopupMenuTest, OtherButtonsOpenNothing) {
 }
 
 TEST_F(PopupMenuTest, RightButtonChangesNeitherSelectionNorCurrentLine) {
-  ListBoxList& list = window_->list();
-  list.SetListIndex(2);
+  ListBoxList& list = window_->listBox();
+  list.SelectOnly(2);
   list.SetSelected(0, true);
   const std::vector<int> before = SelectedLines();
   ASSERT_EQ(before, (std::vector<int>{0, 2}));
@@ -155,8 +155,8 @@ TEST_F(PopupMenuTest, ChosenItemRunsItsCommandBeforeTheHandlerReturns) {
 }
 
 TEST_F(PopupMenuTest, KeysRunCommandsAndOpenTheMenuAtTheCurrentLine) {
-  ListBoxList& list = window_->list();
-  list.SetListIndex(2);
+  ListBoxList& list = window_->listBox();
+  list.SelectOnly(2);
   {
     HeldKeys control({VK_CONTROL});
     PostKey('C');
@@ -211,14 +211,14 @@ TEST_F(PopupMenuTest, FailingCommandIsReportedToTheUserAndTheWindowLivesOn) {
   EXPECT_NE(boxes.shown()[1].text.find(L"Delete Selected Messages"), std::wstring::npos);
   EXPECT_NE(boxes.shown()[1].text.find(L"plain failure"), std::wstring::npos);
   EXPECT_TRUE(IsWindow(window_->hwnd()));
-  EXPECT_EQ(window_->list().ListCount(), 4);
+  EXPECT_EQ(window_->listBox().ListCount(), 4);
 }
 
 // The list remembers which line its own writes selected; a user's click or key must make it
 // look again, or the next posting would leave the user's lines selected.
 TEST_F(PopupMenuTest, UserSelectionIsSeenByTheNextPosting) {
-  ListBoxList& list = window_->list();
-  list.SetListIndex(3);
+  ListBoxList& list = window_->listBox();
+  list.SelectOnly(3);
   ASSERT_EQ(list.SelCount(), 1);
 
   ClickLine(0, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON | MK_CONTROL);
@@ -228,7 +228,7 @@ TEST_F(PopupMenuTest, UserSelectionIsSeenByTheNextPosting) {
   }
   EXPECT_EQ(SelectedLines(), (std::vector<int>{0, 1, 3}));
   EXPECT_EQ(list.SelCount(), 3);
-  list.SetListIndex(2);
+  list.SelectOnly(2);
   EXPECT_EQ(SelectedLines(), (std::vector<int>{2}));
 
   {
@@ -236,7 +236,7 @@ TEST_F(PopupMenuTest, UserSelectionIsSeenByTheNextPosting) {
     PostKey(VK_DOWN);
   }
   EXPECT_EQ(list.SelCount(), static_cast<std::int16_t>(SelectedLines().size()));
-  list.SetListIndex(0);
+  list.SelectOnly(0);
   EXPECT_EQ(SelectedLines(), (std::vector<int>{0}));
 }
 

@@ -27,7 +27,7 @@ class ListboxListTest : public ::testing::Test {
   std::unique_ptr<MessageForm> MakeWindow(int lines) {
     auto window = std::make_unique<MessageForm>(ThisModule());
     window->EnsureLoaded();
-    for (int i = 0; i < lines; ++i) window->list().AddItem(Numbered(i));
+    for (int i = 0; i < lines; ++i) window->listBox().AddItem(Numbered(i));
     return window;
   }
   static int TopIndex(ListBoxList& list) {
@@ -49,7 +49,7 @@ class ListboxListTest : public ::testing::Test {
   static State StateOf(ListBoxList& list) {
     State state;
     for (std::int16_t i = 0; i < list.ListCount(); ++i) {
-      state.lines.push_back(list.List(i));
+      state.lines.push_back(list.LineText(i));
       if (list.Selected(i) == kTrue) ++state.selected;
     }
     state.current = list.ListIndex();
@@ -77,63 +77,63 @@ TEST_F(ListboxListTest, ManySelectedLinesGoInOnePassLeavingWhatOneByOneLeaves) {
     auto subject = MakeWindow(c.lines);
     auto twin = MakeWindow(c.lines);
     for (MessageForm* window : {subject.get(), twin.get()}) {
-      ListBoxList& list = window->list();
-      list.SetListIndex(static_cast<std::int16_t>(c.current));
+      ListBoxList& list = window->listBox();
+      list.SelectOnly(static_cast<std::int16_t>(c.current));
       for (int i = c.first; i < c.lines; i += c.step) list.SetSelected(static_cast<std::int16_t>(i), true);
     }
 
-    subject->list().RemoveSelected();
-    ListBoxList& reference = twin->list();
+    subject->listBox().RemoveSelected();
+    ListBoxList& reference = twin->listBox();
     for (int i = reference.ListCount() - 1; i >= 0; --i) {
       if (reference.Selected(static_cast<std::int16_t>(i)) == kTrue) {
         reference.RemoveItem(static_cast<std::int16_t>(i));
       }
     }
 
-    EXPECT_TRUE(StateOf(subject->list()) == StateOf(reference));
-    EXPECT_EQ(subject->list().SelCount(), 0);
-    EXPECT_EQ(subject->list().ListCount(), reference.ListCount());
+    EXPECT_TRUE(StateOf(subject->listBox()) == StateOf(reference));
+    EXPECT_EQ(subject->listBox().SelCount(), 0);
+    EXPECT_EQ(subject->listBox().ListCount(), reference.ListCount());
   }
 }
 
 TEST_F(ListboxListTest, FirstVisibleLineStaysAfterTheOnePassRemoval) {
   auto window = MakeWindow(100);
-  ListBoxList& list = window->list();
+  ListBoxList& list = window->listBox();
   for (int i = 0; i < 100; i += 2) list.SetSelected(static_cast<std::int16_t>(i), true);
   SendMessageW(list.hwnd(), LB_SETTOPINDEX, 41, 0);  // line 41 (kept) at the top
   ASSERT_EQ(TopIndex(list), 41);
 
   list.RemoveSelected();
 
-  EXPECT_EQ(list.List(static_cast<std::int16_t>(TopIndex(list))), Numbered(41));
+  EXPECT_EQ(list.LineText(static_cast<std::int16_t>(TopIndex(list))), Numbered(41));
 }
 
 TEST_F(ListboxListTest, MakingALineCurrentScrollsItIntoView) {
   auto window = MakeWindow(60);
-  ListBoxList& list = window->list();
+  ListBoxList& list = window->listBox();
   const int rows = VisibleRows(list);
   ASSERT_LT(rows, 60);
 
   SendMessageW(list.hwnd(), LB_SETTOPINDEX, 0, 0);
-  list.SetListIndex(59);
+  list.SelectOnly(59);
   EXPECT_LE(TopIndex(list), 59);
   EXPECT_GT(TopIndex(list) + rows, 59) << "the newest line is in view";
 
-  list.SetListIndex(3);
+  list.SelectOnly(3);
   EXPECT_LE(TopIndex(list), 3);
   EXPECT_GT(TopIndex(list) + rows, 3);
 
   // Again on the line that is already current, after the user scrolled away from it.
   SendMessageW(list.hwnd(), LB_SETTOPINDEX, 40, 0);
-  list.SetListIndex(3);
+  list.SelectOnly(3);
   EXPECT_LE(TopIndex(list), 3);
 }
 
 TEST_F(ListboxListTest, LineStopsAtTheFirstNulCharacter) {
   // A LISTBOX string ends at a NUL; the rest of such a line is not kept.
   auto window = MakeWindow(0);
-  window->list().AddItem(std::u16string(u"before\0after", 12));
-  EXPECT_EQ(window->list().List(0), u"before");
+  window->listBox().AddItem(std::u16string(u"before\0after", 12));
+  EXPECT_EQ(window->listBox().LineText(0), u"before");
 }
 
 TEST_F(ListboxListTest, ADetachedListRefusesWithAWindowError) {

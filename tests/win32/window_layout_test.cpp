@@ -19,7 +19,7 @@ class WindowLayoutTest : public testing::FreshWindowTest {
   void SetUp() override {
     FreshWindowTest::SetUp();
     window_ = &ThreadWindow();
-    for (int i = 0; i < 40; ++i) window_->list().AddItem(u"line");
+    for (int i = 0; i < 40; ++i) window_->listBox().AddItem(u"line");
   }
   float Twips(int pixels) const { return window_->scale().ToTwips(pixels); }
   void Resize(int width, int height) {
@@ -28,9 +28,9 @@ class WindowLayoutTest : public testing::FreshWindowTest {
     testing::PumpMessages();
   }
   RECT Frame() const { return ScreenRect(window_->hwnd()); }
-  RECT List() const { return ScreenRect(window_->list().hwnd()); }
+  RECT List() const { return ScreenRect(window_->listBox().hwnd()); }
   int RowHeight() const {
-    return static_cast<int>(SendMessageW(window_->list().hwnd(), LB_GETITEMHEIGHT, 0, 0));
+    return static_cast<int>(SendMessageW(window_->listBox().hwnd(), LB_GETITEMHEIGHT, 0, 0));
   }
 
   MessageForm* window_ = nullptr;
@@ -77,7 +77,7 @@ TEST_F(WindowLayoutTest, WiderAndTallerWindowWidensAndHeightensTheList) {
   EXPECT_GT(Height(grownList), wantedNow - RowHeight());
   EXPECT_EQ((Height(grownList) - Height(list)) % RowHeight(), 0)
       << "both heights are whole rows plus the same border";
-  EXPECT_EQ(window_->list().ListCount(), 40);
+  EXPECT_EQ(window_->listBox().ListCount(), 40);
 }
 
 TEST_F(WindowLayoutTest, TooSmallAWindowKeepsTheListAndItsLinesAndGrowingResizesAgain) {
@@ -87,7 +87,7 @@ TEST_F(WindowLayoutTest, TooSmallAWindowKeepsTheListAndItsLinesAndGrowingResizes
   Resize(1, 1);  // the window system keeps a sizable frame above its smallest tracking size
   const RECT tiny = Frame();
   ASSERT_TRUE(IsWindow(window_->hwnd()));
-  EXPECT_EQ(window_->list().ListCount(), 40);
+  EXPECT_EQ(window_->listBox().ListCount(), 40);
   const RECT tinyList = List();
   EXPECT_GE(Width(tinyList), 0);
   EXPECT_GE(Height(tinyList), 0);
@@ -103,7 +103,7 @@ TEST_F(WindowLayoutTest, TooSmallAWindowKeepsTheListAndItsLinesAndGrowingResizes
   Resize(Width(frame) + moreWide, Height(frame));
   EXPECT_EQ(Width(List()), Width(list) + moreWide);
   EXPECT_EQ(Height(List()), Height(list));
-  EXPECT_EQ(window_->list().ListCount(), 40);
+  EXPECT_EQ(window_->listBox().ListCount(), 40);
 }
 
 TEST_F(WindowLayoutTest, MinimisingAndRestoringKeepsTheListAndItsLayout) {
@@ -114,7 +114,7 @@ TEST_F(WindowLayoutTest, MinimisingAndRestoringKeepsTheListAndItsLayout) {
   ShowWindow(window_->hwnd(), SW_MINIMIZE);
   testing::PumpMessages();
   EXPECT_TRUE(IsWindow(window_->hwnd()));
-  EXPECT_EQ(window_->list().ListCount(), 40);
+  EXPECT_EQ(window_->listBox().ListCount(), 40);
   EXPECT_GE(Width(List()), 0);
   EXPECT_GE(Height(List()), 0);
 
@@ -133,7 +133,7 @@ TEST_F(WindowLayoutTest, HidingAndShowingKeepsLinesAndLayout) {
   testing::PumpMessages();
   EXPECT_EQ(Width(List()), Width(list));
   EXPECT_EQ(Height(List()), Height(list));
-  EXPECT_EQ(window_->list().ListCount(), 40);
+  EXPECT_EQ(window_->listBox().ListCount(), 40);
   window_->Hide();
 }
 

@@ -43,7 +43,7 @@ void MemoryMessageList::Clear() {
   current_ = -1;
 }
 
-std::u16string MemoryMessageList::List(std::int16_t index) const {
+std::u16string MemoryMessageList::LineText(std::int16_t index) const {
   if (index == -1) return std::u16string();
   CheckIndex(index);
   return lines_[index].text;
@@ -56,7 +56,7 @@ VBool MemoryMessageList::Selected(std::int16_t index) const {
 
 std::int16_t MemoryMessageList::SelCount() const { return selected_count_; }
 
-void MemoryMessageList::SetListIndex(std::int16_t index) {
+void MemoryMessageList::SelectOnly(std::int16_t index) {
   CheckIndex(index);
   // The written line becomes current and the only selected line.
   ++epoch_;

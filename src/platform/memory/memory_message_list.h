@@ -14,10 +14,10 @@ class MemoryMessageList final : public MessageList {
   void RemoveItem(std::int16_t index) override;
   void Clear() override;
   std::int16_t ListCount() const override { return count_; }
-  std::u16string List(std::int16_t index) const override;
+  std::u16string LineText(std::int16_t index) const override;
   VBool Selected(std::int16_t index) const override;
   std::int16_t SelCount() const override;
-  void SetListIndex(std::int16_t index) override;
+  void SelectOnly(std::int16_t index) override;
   void RemoveSelected() override;
 
   // The current line, or -1; not part of the port (callers never read it), kept for tests.
