@@ -1,13 +1,14 @@
 # The two commands of this project:
 #   make demo   installs what is missing, builds, and runs the demo client under Wine
 #   make test   installs what is missing, configures, builds and runs every test
+# and the release: make dist writes dist/Sirel-<version>.zip and the two installers.
 # Other targets are steps of those two.
 
 JOBS ?= $(shell nproc)
 
-.PHONY: test demo deps native native-asan win64 win32 native-tests asan-tests wine-tests static-checks bench clean
+.PHONY: test demo deps native native-asan win64 win32 native-tests asan-tests wine-tests static-checks dist bench clean
 
-test: deps native-tests asan-tests win32 static-checks wine-tests
+test: deps native-tests asan-tests win32 static-checks dist wine-tests
 	@echo "ALL TESTS PASSED"
 
 deps:
@@ -39,7 +40,16 @@ asan-tests: native-asan
 static-checks: win32 win64
 	bash scripts/static-checks.sh
 
-wine-tests: win64
+# Both DLLs in their Release builds (only the DLL targets), then the archive and the installers.
+dist: deps
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 --target Sirel -j $(JOBS)
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 --target Sirel -j $(JOBS)
+	bash scripts/make-dist.sh
+
+# The release tests (tests/wine.d/release-*.sh) install from dist/.
+wine-tests: win64 dist
 	bash scripts/run-wine-tests.sh build/win64
 
 demo: deps win64
@@ -50,4 +60,4 @@ bench: deps native win64
 	bash scripts/run-wine-bench.sh build/win64
 
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -11,7 +11,17 @@ packages=(
   fonts-wine fonts-liberation
   libxrender1 libxrandr2 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxfixes3
   xvfb xauth x11-utils xdotool xclip imagemagick
+  python3 zip unzip msitools wixl
+  wine32:i386
 )
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+# The 32-bit Wine (wine32:i386) runs the x86 DLL's registration for the release.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -23,9 +33,6 @@ done
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
-
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive

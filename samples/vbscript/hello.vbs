@@ -1,5 +1,7 @@
-' Sirel from VBScript:  cscript hello.vbs   (register Sirel.dll first; a 32-bit script host
-' needs the x86 DLL registered, a 64-bit one the x64 DLL).
+' Sirel from VBScript:  cscript hello.vbs [seconds]   (register Sirel.dll first with install.cmd;
+' a 32-bit script host needs the x86 DLL registered, a 64-bit one the x64 DLL). The window stays
+' up for the given seconds (default 30) while a message box waits.
+' Checked by the release tests: run with Wine's 64-bit cscript from the unpacked archive.
 Option Explicit
 
 Dim sirel
@@ -18,4 +20,8 @@ If Err.Number <> 0 Then WScript.Echo "Error " & Err.Number & ": " & Err.Descript
 On Error GoTo 0
 
 WScript.Echo sirel.Count & " lines; the last one is: " & sirel.LastMessage
-MsgBox "Close this box to end the sample."
+' A message box with a timeout runs the thread's messages, so the window paints meanwhile.
+Dim seconds
+seconds = 30
+If WScript.Arguments.Count > 0 Then seconds = CLng(WScript.Arguments(0))
+CreateObject("WScript.Shell").Popup "Close this box to end the sample.", seconds, "Sirel"

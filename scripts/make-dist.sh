@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Builds the release files from the two Release builds (build/win64, build/win32):
+#
+#   dist/Sirel-<version>.zip        both DLLs, their manifests, the samples, the C++ header,
+#                                   install.cmd / uninstall.cmd, the user's README, the licence
+#   dist/Sirel-<version>-x64.msi    the installer of the x64 DLL
+#   dist/Sirel-<version>-x86.msi    the installer of the x86 DLL
+#
+# The version is the CMake project's (CMakeLists.txt), read from the build's cache. What the
+# installers write to the registry and what the side-by-side manifests declare come from one
+# capture: each DLL registers itself for the user in a scratch Wine prefix (build/dist), the
+# user's classes are exported before and after, and tools/release/release.py keeps the
+# difference. Nothing of the registration is written twice by hand.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+tool="$root/tools/release/release.py"
+out="$root/dist"
+work="$root/build/dist"
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build/win64/CMakeCache.txt")
+version_x86=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build/win32/CMakeCache.txt")
+if [ -z "$version" ] || [ "$version" != "$version_x86" ]; then
+  echo "make-dist: the two builds disagree on the version ('$version', '$version_x86')" >&2
+  exit 1
+fi
+declare -A dll=(
+  [x64]="$root/build/win64/src/automation/Sirel.dll"
+  [x86]="$root/build/win32/src/automation/Sirel.dll"
+)
+declare -A strip=([x64]=x86_64-w64-mingw32-strip [x86]=i686-w64-mingw32-strip)
+# The 32-bit registry tool sees the 32-bit view, where the x86 DLL's registration lives.
+declare -A system_folder=([x64]='C:\windows\system32' [x86]='C:\windows\syswow64')
+
+rm -rf "$work/stage" "$work/capture" "$out"
+mkdir -p "$work/stage" "$work/capture" "$out"
+stage="$work/stage"
+
+# ---- the DLLs, stripped of their symbol tables -------------------------------------------------
+for arch in x64 x86; do
+  mkdir -p "$stage/$arch"
+  "${strip[$arch]}" -s -o "$stage/$arch/Sirel.dll" "${dll[$arch]}"
+done
+
+# ---- what each DLL registers, captured in a scratch prefix -----------------------------------------
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+sirel_wine_setup "$work" || { echo "make-dist: no Wine environment" >&2; exit 1; }
+windows_path() { echo "Z:${1//\//\\}"; }
+classes='HKCU\Software\Classes'
+for arch in x64 x86; do
+  capture="$work/capture/$arch"
+  mkdir -p "$capture"
+  cp "$stage/$arch/Sirel.dll" "$capture/Sirel.dll"
+  target=$(windows_path "$capture/Sirel.dll")
+  reg="${system_folder[$arch]}\\reg.exe"
+  regsvr32="${system_folder[$arch]}\\regsvr32.exe"
+  # (reg export fails, writing nothing, while the user has no classes key at all.)
+  # A run stopped half-way may have left this path registered: take it back first.
+  wine_run 60 "$regsvr32" /s /u /n /i:user "$target" || true
+  wine_run 60 "$reg" export "$classes" "$(windows_path "$capture/before.reg")" /y >/dev/null 2>&1 || true
+  wine_run 60 "$regsvr32" /s /n /i:user "$target"
+  wine_run 60 "$reg" export "$classes" "$(windows_path "$capture/after.reg")" /y >/dev/null
+  wine_run 60 "$regsvr32" /s /u /n /i:user "$target"
+  wine_run 60 "$reg" export "$classes" "$(windows_path "$capture/removed.reg")" /y >/dev/null 2>&1 || true
+  python3 "$tool" capture "$capture/before.reg" "$capture/after.reg" "$capture/removed.reg" "$target" \
+    "$work/registration-$arch.json"
+  python3 "$tool" manifest "$work/registration-$arch.json" "$arch" "$version" \
+    "$stage/$arch/Sirel.X.manifest"
+  rm -f "$capture/Sirel.dll"
+done
+sirel_wine_teardown
+
+# ---- the installers ------------------------------------------------------------------------------
+for arch in x64 x86; do
+  bash "$root/scripts/build-msi.sh" "$arch" "$version" "$work/registration-$arch.json" \
+    "$stage/$arch/Sirel.dll" "$out/Sirel-$version-$arch.msi"
+done
+
+# ---- the archive ---------------------------------------------------------------------------------
+cp "$root/LICENSE" "$stage/LICENSE.txt"
+cp "$root/docs/screenshot.png" "$stage/screenshot.png"
+python3 "$tool" readme "$root/packaging/README.md.in" "$root/src/core/errors.h" "$version" \
+  "$root/README.md" "$stage/README.md"
+crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }  # what Windows' editors and cmd.exe expect
+crlf "$root/packaging/install.cmd" "$stage/install.cmd"
+crlf "$root/packaging/uninstall.cmd" "$stage/uninstall.cmd"
+mkdir -p "$stage/include"
+generated="$root/build/win64/src/automation/generated"
+for file in Sirel_h.h Sirel_i.c; do
+  # One header serves both bitnesses; refuse to ship it if the two builds made different ones.
+  cmp -s "$generated/$file" "$root/build/win32/src/automation/generated/$file" || {
+    echo "make-dist: the x64 and x86 builds generated different $file" >&2
+    exit 1
+  }
+  crlf "$generated/$file" "$stage/include/$file"
+done
+crlf "$root/src/automation/Sirel.idl" "$stage/include/Sirel.idl"
+for sample in vbscript/hello.vbs vba/SirelSample.bas vba/SirelEvents.cls powershell/hello.ps1 \
+              cpp/hello.cpp cpp/hello.rc; do
+  mkdir -p "$stage/samples/$(dirname "$sample")"
+  crlf "$root/samples/$sample" "$stage/samples/$sample"
+done
+sed "s/@VERSION@/$version/" "$root/samples/cpp/hello.exe.manifest.in" >"$work/hello.exe.manifest"
+crlf "$work/hello.exe.manifest" "$stage/samples/cpp/hello.exe.manifest"
+python3 "$tool" contents "$root/README.md" "$stage"
+
+zip_file="$out/Sirel-$version.zip"
+rm -f "$zip_file"
+(cd "$stage" && zip -q -X -r "$zip_file" .)
+echo "make-dist: wrote $zip_file, $out/Sirel-$version-x64.msi, $out/Sirel-$version-x86.msi"

@@ -1,0 +1,370 @@
+#!/usr/bin/env python3
+"""The release files: what Sirel.dll registers, read back from the registry, and what is made
+from it; the user's README; the check of the archive's content.
+
+The DLL is registered once per bitness in a scratch Wine prefix (scripts/make-dist.sh); the
+user's classes key is exported before and after, and this tool keeps what registration added.
+That capture is the one source of the installer's registry table and of the side-by-side
+manifest, so neither is ever written by hand.
+
+  release.py capture BEFORE.reg AFTER.reg REMOVED.reg DLL_PATH OUT.json
+  release.py manifest CAPTURE.json ARCH VERSION OUT.manifest
+  release.py wxs CAPTURE.json ARCH VERSION DLL_SOURCE OUT.wxs   (DLL_SOURCE relative to OUT's folder)
+  release.py readme TEMPLATE ERRORS_H VERSION REPO_README OUT
+  release.py contents REPO_README STAGE_DIR
+
+In a capture, the DLL's path is written [DLL] and its folder [DLLDIR]; any other trace of the
+scratch location is refused.
+"""
+import json
+import os
+import re
+import sys
+import uuid
+from xml.sax.saxutils import escape, quoteattr
+
+CLASSES = "HKEY_CURRENT_USER\\Software\\Classes\\"
+CLASSES_KEY = "Software\\Classes\\"
+TYPELIB_MARSHALLER = "{00020424-0000-0000-C000-000000000046}"
+DISPATCH_MARSHALLER = "{00020420-0000-0000-C000-000000000046}"
+
+# Fixed per bitness, never changed: Windows Installer recognises an older version of the same
+# product through it and upgrades in place.
+UPGRADE_CODES = {
+    "x64": "{5B0C2E6A-8F7D-4C1E-9B3A-2D6F4E8A1C57}",
+    "x86": "{A3E91D24-6C5B-4F8E-8D17-9E2B5C4A7F03}",
+}
+MANIFEST_ARCH = {"x64": "amd64", "x86": "x86"}
+
+
+def fail(message):
+    sys.exit(f"release.py: {message}")
+
+
+# ---- reading `reg export` files ---------------------------------------------------------------
+
+def read_reg_text(path):
+    if not os.path.exists(path):
+        return ""  # `reg export` writes nothing for a key that does not exist
+    data = open(path, "rb").read()
+    if data.startswith(b"\xff\xfe"):
+        return data[2:].decode("utf-16-le")
+    return data.decode("utf-8-sig")
+
+
+def unquote(text):
+    """A quoted .reg string: backslash escapes a backslash or a quote."""
+    if len(text) < 2 or text[0] != '"' or text[-1] != '"':
+        fail(f"not a quoted string: {text}")
+    return re.sub(r'\\(.)', r'\1', text[1:-1])
+
+
+def parse_reg(path):
+    """{key below Classes: {value name ('' = default): (type, value)}}; keys without values too."""
+    keys = {}
+    current = None
+    lines = read_reg_text(path).replace("\r\n", "\n").split("\n")
+    joined = []
+    for line in lines:  # hex values continue on the next line after a backslash
+        if joined and joined[-1].endswith("\\") and not joined[-1].startswith("["):
+            joined[-1] = joined[-1][:-1] + line.strip()
+        else:
+            joined.append(line)
+    for line in joined:
+        if not line or line.startswith("Windows Registry Editor") or line.startswith(";"):
+            continue
+        if line.startswith("["):
+            full = line[1:-1]
+            if not full.startswith(CLASSES):
+                current = None
+                continue
+            current = keys.setdefault(full[len(CLASSES):], {})
+            continue
+        if current is None:
+            continue
+        match = re.match(r'^(@|"(?:[^"\\]|\\.)*")=(.*)$', line)
+        if not match:
+            fail(f"{path}: cannot read the line {line!r}")
+        name = "" if match.group(1) == "@" else unquote(match.group(1))
+        raw = match.group(2)
+        if raw.startswith('"'):
+            current[name] = ("string", unquote(raw))
+        elif raw.startswith("dword:"):
+            current[name] = ("dword", int(raw[6:], 16))
+        else:
+            fail(f"{path}: value type not handled: {line!r}")
+    return keys
+
+
+def with_values(keys):
+    return {key: values for key, values in keys.items() if values}
+
+
+def capture(before_path, after_path, removed_path, dll_path, out_path):
+    before = parse_reg(before_path)
+    after = parse_reg(after_path)
+    # Unregistering must take back every value; parents it created (CLSID, Interface ...) stay,
+    # as on Windows, where a user's profile has them anyway.
+    if with_values(parse_reg(removed_path)) != with_values(before):
+        fail("unregistering did not restore the user's classes")
+    dll_dir = dll_path.rsplit("\\", 1)[0]
+    entries = []
+    for key, values in after.items():
+        old = before.get(key)
+        if old is not None and old == values:
+            continue
+        if old is not None:
+            fail(f"registration changed a key that was there before: {key}")
+        if not values:
+            continue  # a key only there to hold subkeys
+        for name, (kind, value) in sorted(values.items()):
+            if kind == "string":
+                value = generalise(value, dll_path, dll_dir, key)
+            entries.append({"key": key, "name": name, "type": kind, "value": value})
+    if not entries:
+        fail("the capture holds no registration")
+    entries.sort(key=lambda entry: (entry["key"].lower(), entry["name"].lower()))
+    with open(out_path, "w", encoding="utf-8") as out:
+        json.dump(entries, out, indent=1)
+        out.write("\n")
+
+
+def generalise(value, dll_path, dll_dir, key):
+    for text, token in ((dll_path, "[DLL]"), (dll_dir, "[DLLDIR]")):
+        if value.lower() == text.lower():
+            return token
+    if dll_dir.lower() in value.lower():
+        fail(f"{key}: the scratch folder appears inside a value: {value}")
+    return value
+
+
+# ---- the registration model ---------------------------------------------------------------------
+
+class Registration:
+    """The class, its ProgID, the type library and the interfaces of one capture."""
+
+    def __init__(self, entries):
+        self.entries = entries
+        self.values = {(e["key"].lower(), e["name"].lower()): e["value"] for e in entries}
+        classes = self.subkeys("CLSID")
+        if len(classes) != 1:
+            fail(f"expected one class, found {classes}")
+        self.clsid = classes[0]
+        base = f"CLSID\\{self.clsid}"
+        self.threading = self.get(base + "\\InprocServer32", "ThreadingModel")
+        self.progid = self.get(base + "\\ProgID")
+        self.class_name = self.get(base)
+        self.tlbid = self.get(base + "\\TypeLib")
+        if self.get(base + "\\InprocServer32") != "[DLL]":
+            fail("the class's in-process server is not the DLL")
+        if self.get(self.progid + "\\CLSID") != self.clsid:
+            fail("the ProgID does not name the class")
+        versions = self.subkeys(f"TypeLib\\{self.tlbid}")
+        if len(versions) != 1:
+            fail(f"expected one type library version, found {versions}")
+        major, minor = versions[0].split(".")
+        self.tlb_version = f"{int(major, 16)}.{int(minor, 16)}"
+        tlb = f"TypeLib\\{self.tlbid}\\{versions[0]}"
+        self.tlb_flags = self.get(tlb + "\\FLAGS")
+        self.interfaces = []
+        for iid in self.subkeys("Interface"):
+            key = f"Interface\\{iid}"
+            self.interfaces.append({
+                "iid": iid,
+                "name": self.get(key),
+                "proxy": self.get(key + "\\ProxyStubClsid32"),
+                "tlbid": self.get(key + "\\TypeLib"),
+            })
+        marshallers = sorted(i["proxy"].upper() for i in self.interfaces)
+        if marshallers != sorted([TYPELIB_MARSHALLER, DISPATCH_MARSHALLER]):
+            fail(f"unexpected interfaces: {self.interfaces}")
+
+    def get(self, key, name=""):
+        value = self.values.get((key.lower(), name.lower()))
+        if value is None:
+            fail(f"the capture lacks {key} {name or '(default)'}")
+        return value
+
+    def subkeys(self, parent):
+        prefix = parent.lower() + "\\"
+        found = []
+        for entry in self.entries:
+            key = entry["key"]
+            if key.lower().startswith(prefix):
+                child = key[len(prefix):].split("\\")[0]
+                if child not in found:
+                    found.append(child)
+        return found
+
+
+def load(path):
+    return Registration(json.load(open(path, encoding="utf-8")))
+
+
+# ---- the side-by-side manifest -------------------------------------------------------------------
+
+def manifest(capture_path, arch, version, out_path):
+    r = load(capture_path)
+    lines = [
+        '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>',
+        "<!-- Registration-free use of Sirel.dll: an application whose manifest depends on the",
+        f"     assembly Sirel.X ({MANIFEST_ARCH[arch]}) creates {r.progid} with nothing registered.",
+        "     Generated from what Sirel.dll registers; keep it next to Sirel.dll. -->",
+        '<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">',
+        f'  <assemblyIdentity type="win32" name="Sirel.X" version="{version}"'
+        f' processorArchitecture="{MANIFEST_ARCH[arch]}"/>',
+        '  <file name="Sirel.dll">',
+        f"    <comClass clsid={quoteattr(r.clsid)} threadingModel={quoteattr(r.threading)}"
+        f" progid={quoteattr(r.progid)} tlbid={quoteattr(r.tlbid)}"
+        f" description={quoteattr(r.class_name)}/>",
+        f"    <typelib tlbid={quoteattr(r.tlbid)} version={quoteattr(r.tlb_version)}"
+        f' helpdir="" flags=""/>',
+        "  </file>",
+    ]
+    for i in r.interfaces:
+        lines.append(
+            f"  <comInterfaceExternalProxyStub name={quoteattr(i['name'])} iid={quoteattr(i['iid'])}"
+            f" proxyStubClsid32={quoteattr(i['proxy'])} tlbid={quoteattr(i['tlbid'])}/>")
+    lines.append("</assembly>")
+    write_crlf(out_path, lines)
+
+
+# ---- the installer source ------------------------------------------------------------------------
+
+def wxs(capture_path, arch, version, dll_source, out_path):
+    r = load(capture_path)
+    win64 = "yes" if arch == "x64" else "no"
+    programs = "ProgramFiles64Folder" if arch == "x64" else "ProgramFilesFolder"
+    # The component's GUID is fixed by the bitness and the version's file set, so an upgrade
+    # replaces it cleanly.
+    component = "{" + str(uuid.uuid5(uuid.NAMESPACE_URL, f"sirel:{arch}:dll")).upper() + "}"
+    rows = []
+    for e in r.entries:
+        value = e["value"]
+        if e["type"] == "string":
+            value = value.replace("[DLL]", "[#SirelDll]").replace("[DLLDIR]", "[INSTALLDIR]")
+            kind = "string"
+        else:
+            kind = "integer"
+        name = f" Name={quoteattr(e['name'])}" if e["name"] else ""
+        key = quoteattr(CLASSES_KEY + e["key"])
+        rows.append(f'          <RegistryValue Root="HKMU" Key={key}{name} Type="{kind}"'
+                    f" Value={quoteattr(str(value))}/>")
+    text = f"""<?xml version="1.0" encoding="utf-8"?>
+<!-- Generated by tools/release/release.py from what Sirel.dll registers. -->
+<Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">
+  <Product Id="*" Name="Sirel ({arch})" Language="1033" Version="{version}" Manufacturer="Sirel"
+           UpgradeCode="{UPGRADE_CODES[arch]}">
+    <!-- wixl writes HKMU as root 4; make-dist.sh sets it to -1, the installer's HKMU. -->
+    <Package InstallerVersion="500" Compressed="yes" InstallScope="perUser"
+             Description="Sirel {version}, the message window component for automation clients ({arch})"/>
+    <MajorUpgrade DowngradeErrorMessage="A newer version of Sirel ({arch}) is already installed."/>
+    <Media Id="1" Cabinet="Sirel.cab" EmbedCab="yes"/>
+    <Property Id="ARPNOMODIFY" Value="1"/>
+    <Property Id="ARPCOMMENTS" Value="In-process automation component Sirel.Sireler ({arch})"/>
+
+    <!-- Per user by default (no administrator rights): the user's programs folder and the
+         user's classes. ALLUSERS=1 installs for the machine: Program Files and the machine's
+         classes (HKMU follows ALLUSERS). -->
+    <CustomAction Id="MachineFolder" Property="INSTALLDIR" Value="[{programs}]Sirel\\"/>
+    <InstallExecuteSequence>
+      <Custom Action="MachineFolder" Before="CostFinalize">ALLUSERS=1 AND NOT Installed</Custom>
+    </InstallExecuteSequence>
+    <InstallUISequence>
+      <Custom Action="MachineFolder" Before="CostFinalize">ALLUSERS=1 AND NOT Installed</Custom>
+    </InstallUISequence>
+
+    <Directory Id="TARGETDIR" Name="SourceDir">
+      <Directory Id="LocalAppDataFolder">
+        <Directory Id="UserPrograms" Name="Programs">
+          <Directory Id="INSTALLDIR" Name="Sirel">
+            <Component Id="SirelDll" Guid="{component}" Win64="{win64}">
+              <File Id="SirelDll" Name="Sirel.dll" Source={quoteattr(dll_source)} KeyPath="yes"/>
+{chr(10).join(rows)}
+              <RemoveFolder Id="RemoveInstallDir" On="uninstall"/>
+            </Component>
+          </Directory>
+        </Directory>
+      </Directory>
+      <Directory Id="{programs}"/>
+    </Directory>
+
+    <Feature Id="Sirel" Level="1" Title="Sirel">
+      <ComponentRef Id="SirelDll"/>
+    </Feature>
+  </Product>
+</Wix>
+"""
+    with open(out_path, "w", encoding="utf-8") as out:
+        out.write(text)
+
+
+# ---- the user's README ---------------------------------------------------------------------------
+
+def error_rows(errors_h):
+    """(number, text) from the one error table: the enum gives numbers, errors.cpp the texts."""
+    source = open(errors_h, encoding="utf-8").read()
+    numbers = dict(re.findall(r"^\s*(\w+) = (\d+),", source, re.M))
+    texts_file = errors_h[:-2] + ".cpp"
+    texts = dict(re.findall(r"ErrorCode::(\w+),\s*\"([^\"]*)\"", open(texts_file, encoding="utf-8").read()))
+    rows = []
+    for name, number in numbers.items():
+        if name not in texts:
+            fail(f"no text for {name} in {texts_file}")
+        rows.append((int(number), texts[name]))
+    return sorted(rows)
+
+
+def contents_table(repo_readme):
+    """The table of the archive's files in the project's README: its one list of them."""
+    lines = open(repo_readme, encoding="utf-8").read().split("\n")
+    try:
+        start = next(n for n, line in enumerate(lines) if line.startswith("| File | What it is |"))
+    except StopIteration:
+        fail(f"{repo_readme} has no table of the archive's files")
+    table = []
+    for line in lines[start:]:
+        if not line.startswith("|"):
+            break
+        table.append(line)
+    return table
+
+
+def contents(repo_readme, stage_dir):
+    listed = set()
+    for row in contents_table(repo_readme)[2:]:
+        listed.add(re.match(r"^\| `([^`]+)` \|", row).group(1).replace("\\", "/"))
+    present = set()
+    for folder, _, files in os.walk(stage_dir):
+        for name in files:
+            present.add(os.path.relpath(os.path.join(folder, name), stage_dir))
+    if listed != present:
+        fail(f"the archive and the README's table differ: only in the archive "
+             f"{sorted(present - listed)}, only in the table {sorted(listed - present)}")
+
+
+def readme(template, errors_h, version, repo_readme, out_path):
+    table = ["| Err.Number | HRESULT | Text |", "|---|---|---|"]
+    for number, text in error_rows(errors_h):
+        table.append(f"| {number} | 0x{0x800A0000 | number:08X} | {text} |")
+    listing = "\n".join(contents_table(repo_readme))
+    text = open(template, encoding="utf-8").read()
+    text = text.replace("@VERSION@", version).replace("@ERRORS@", "\n".join(table))
+    text = text.replace("@CONTENTS@", listing)
+    if "@" + "VERSION" in text or "@ERRORS@" in text or "@CONTENTS@" in text:
+        fail("the README template has a placeholder left")
+    write_crlf(out_path, text.rstrip("\n").split("\n"))
+
+
+def write_crlf(path, lines):
+    with open(path, "w", encoding="utf-8", newline="\r\n") as out:
+        out.write("\n".join(lines) + "\n")
+
+
+COMMANDS = {"capture": (capture, 5), "manifest": (manifest, 4), "wxs": (wxs, 5), "readme": (readme, 5),
+            "contents": (contents, 2)}
+
+if __name__ == "__main__":
+    if len(sys.argv) < 2 or sys.argv[1] not in COMMANDS or len(sys.argv) != COMMANDS[sys.argv[1]][1] + 2:
+        sys.exit(__doc__)
+    COMMANDS[sys.argv[1]][0](*sys.argv[2:])
