@@ -6,11 +6,14 @@ rem The DLLs stay where they are: keep this folder, or move it first and run thi
 rem Works from any current folder, in folders whose names hold spaces or any other character.
 setlocal
 set "here=%~dp0"
-call "%here%uninstall.cmd" /find || exit /b 1
+call "%here%uninstall.cmd" /find
+if errorlevel 1 exit /b 1
 
+rem x86 first: where one view of the user's classes serves both bitnesses (Wine), the x64 DLL,
+rem registered last, serves the 64-bit hosts. Windows keeps a view per bitness.
 set failed=
-if defined SIREL_REGSVR32_X64 call :register "%SIREL_REGSVR32_X64%" x64
 if defined SIREL_REGSVR32_X86 call :register "%SIREL_REGSVR32_X86%" x86
+if defined SIREL_REGSVR32_X64 call :register "%SIREL_REGSVR32_X64%" x64
 if defined failed goto failed
 echo Sirel is registered for %USERNAME%. uninstall.cmd removes it.
 exit /b 0

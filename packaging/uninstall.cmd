@@ -5,7 +5,8 @@ rem (install.cmd calls it with /find, which only names the regsvr32 programs to 
 set "here=%~dp0"
 if /i "%~1"=="/find" goto find
 setlocal
-call :find || exit /b 1
+call :find
+if errorlevel 1 exit /b 1
 set failed=
 if defined SIREL_REGSVR32_X64 call :unregister "%SIREL_REGSVR32_X64%" x64
 if defined SIREL_REGSVR32_X86 call :unregister "%SIREL_REGSVR32_X86%" x86

@@ -12,6 +12,7 @@ manifest, so neither is ever written by hand.
   release.py wxs CAPTURE.json ARCH VERSION DLL_SOURCE OUT.wxs   (DLL_SOURCE relative to OUT's folder)
   release.py readme TEMPLATE ERRORS_H VERSION REPO_README OUT
   release.py contents REPO_README STAGE_DIR
+  release.py keys CAPTURE.json        the top keys that registration creates, one a line
 
 In a capture, the DLL's path is written [DLL] and its folder [DLLDIR]; any other trace of the
 scratch location is refused.
@@ -59,7 +60,7 @@ def unquote(text):
     return re.sub(r'\\(.)', r'\1', text[1:-1])
 
 
-def parse_reg(path):
+def parse_reg(path, classes=CLASSES):
     """{key below Classes: {value name ('' = default): (type, value)}}; keys without values too."""
     keys = {}
     current = None
@@ -75,10 +76,10 @@ def parse_reg(path):
             continue
         if line.startswith("["):
             full = line[1:-1]
-            if not full.startswith(CLASSES):
+            if not full.startswith(classes):
                 current = None
                 continue
-            current = keys.setdefault(full[len(CLASSES):], {})
+            current = keys.setdefault(full[len(classes):], {})
             continue
         if current is None:
             continue
@@ -92,7 +93,7 @@ def parse_reg(path):
         elif raw.startswith("dword:"):
             current[name] = ("dword", int(raw[6:], 16))
         else:
-            fail(f"{path}: value type not handled: {line!r}")
+            current[name] = ("raw", raw)  # hex and other forms, compared as written
     return keys
 
 
@@ -118,6 +119,8 @@ def capture(before_path, after_path, removed_path, dll_path, out_path):
         if not values:
             continue  # a key only there to hold subkeys
         for name, (kind, value) in sorted(values.items()):
+            if kind == "raw":
+                fail(f"registration wrote a value of a type not handled: {key} {name}")
             if kind == "string":
                 value = generalise(value, dll_path, dll_dir, key)
             entries.append({"key": key, "name": name, "type": kind, "value": value})
@@ -199,6 +202,15 @@ class Registration:
 
 def load(path):
     return Registration(json.load(open(path, encoding="utf-8")))
+
+
+def top_keys(r):
+    return [f"CLSID\\{r.clsid}", r.progid, f"TypeLib\\{r.tlbid}"] + [
+        f"Interface\\{i['iid']}" for i in r.interfaces]
+
+
+def keys(capture_path):
+    print("\n".join(top_keys(load(capture_path))))
 
 
 # ---- the side-by-side manifest -------------------------------------------------------------------
@@ -362,7 +374,7 @@ def write_crlf(path, lines):
 
 
 COMMANDS = {"capture": (capture, 5), "manifest": (manifest, 4), "wxs": (wxs, 5), "readme": (readme, 5),
-            "contents": (contents, 2)}
+            "contents": (contents, 2), "keys": (keys, 1)}
 
 if __name__ == "__main__":
     if len(sys.argv) < 2 or sys.argv[1] not in COMMANDS or len(sys.argv) != COMMANDS[sys.argv[1]][1] + 2:
