@@ -280,10 +280,10 @@ def wxs(capture_path, arch, version, dll_source, out_path):
          classes (HKMU follows ALLUSERS). -->
     <CustomAction Id="MachineFolder" Property="INSTALLDIR" Value="[{programs}]Sirel\\"/>
     <InstallExecuteSequence>
-      <Custom Action="MachineFolder" Before="CostFinalize">ALLUSERS=1 AND NOT Installed</Custom>
+      <Custom Action="MachineFolder" Before="CostFinalize">ALLUSERS=1</Custom>
     </InstallExecuteSequence>
     <InstallUISequence>
-      <Custom Action="MachineFolder" Before="CostFinalize">ALLUSERS=1 AND NOT Installed</Custom>
+      <Custom Action="MachineFolder" Before="CostFinalize">ALLUSERS=1</Custom>
     </InstallUISequence>
 
     <Directory Id="TARGETDIR" Name="SourceDir">

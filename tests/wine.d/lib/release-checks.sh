@@ -8,7 +8,8 @@
 #   warm_up_script_host             lets Wine's cscript register itself before the exports
 #   export_classes USER.reg MACHINE.reg   exports HKCU\Software\Classes and HKLM\Software\Classes
 #   same_file A B                   the two exports are identical (shows the difference if not)
-#   expect_value FILE KEY NAME VALUE    an exported value below Software\Classes ('' = default)
+#   expect_value FILE KEY NAME VALUE [ROOT]   an exported value below ROOT (default the user's
+#                                   classes; '' = default value)
 #   changed_keys A B                the machine's classes keys that differ between two exports
 #   as_windows_sees_user_classes CMD...  runs CMD with the user's Sirel keys visible to COM
 
@@ -68,9 +69,10 @@ expect_value() {
 import sys
 sys.path.insert(0, sys.argv[1])
 from release import parse_reg
-keys = {k.lower(): v for k, v in parse_reg(sys.argv[2]).items()}
+keys = {k.lower(): v for k, v in parse_reg(sys.argv[2], sys.argv[5]).items()}
 value = keys.get(sys.argv[3].lower(), {}).get(sys.argv[4], ("", "<missing>"))[1]
-sys.stdout.buffer.write(str(value).encode("utf-8"))' "$(dirname "$release_tool")" "$1" "$2" "$3")
+sys.stdout.buffer.write(str(value).encode("utf-8"))' "$(dirname "$release_tool")" "$1" "$2" "$3" \
+    "${5:-HKEY_CURRENT_USER\\Software\\Classes\\}")
   [ "$actual" = "$4" ] || fail "$2 ${3:-(default)} is '$actual', expected '$4'"
 }
 
