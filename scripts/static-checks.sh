@@ -140,6 +140,13 @@ check_dll() {
 echo "== layers"
 if bash "$root/scripts/check-includes.sh"; then pass "includes point downward"; else fail "an include runs upward"; fi
 
+echo "== samples"
+if python3 "$root/tests/samples/check_samples.py" "$root/src/automation/Sirel.idl" "$root/samples"; then
+  pass "VBA and PowerShell samples use the type library's exact names"
+else
+  fail "a sample names what the type library does not have"
+fi
+
 check_dll x86 "$x86_dir" pei-i386 i686-w64-mingw32 1
 check_dll x64 "$x64_dir" pei-x86-64 x86_64-w64-mingw32 3
 

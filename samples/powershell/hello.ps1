@@ -1,5 +1,7 @@
 # Sirel from PowerShell (64-bit PowerShell needs the x64 Sirel.dll registered, the x86
 # PowerShell the x86 one).   powershell -File hello.ps1
+# Checked by the project's tests, without PowerShell (none runs on the build machine): every
+# member and the event are exactly the type library's, brackets and quotes balance.
 $sirel = New-Object -ComObject Sirel.Sireler
 $sirel.ShowCounter = $true
 $sirel.ShowPriority = $true

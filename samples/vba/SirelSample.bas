@@ -1,5 +1,7 @@
 Attribute VB_Name = "SirelSample"
 ' Run SirelSample.Demo from the Immediate window or a button. Import SirelEvents.cls as well.
+' Checked by the project's tests, not in Office: the import format, and that every member and
+' named argument is exactly the type library's.
 Option Explicit
 
 Private listener As SirelEvents

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Registration-free use through Sirel.X.manifest: the C++ sample, built from the release
+# archive with its application manifest embedded (samples/cpp/hello.rc), creates Sirel.Sireler
+# by its ProgID and posts, with Sirel.dll and Sirel.X.manifest beside it and nothing registered
+# in the prefix. Without Sirel.X.manifest beside it, the same program cannot start.
+# Run by scripts/run-wine-tests.sh (WINE, WINEPREFIX, BUILD_DIR exported).
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+sirel_wine_setup "$BUILD_DIR" || exit 1
+source "$root/tests/wine.d/lib/release-checks.sh"
+
+zip=$(ls "$root"/dist/Sirel-*.zip 2>/dev/null | head -1)
+[ -f "$zip" ] || { echo "release-manifest: no dist/Sirel-*.zip (run make dist)"; exit 1; }
+work="$BUILD_DIR/release-manifest"
+rm -rf "$work"
+mkdir -p "$work/archive" "$work/app" "$work/no-manifest"
+unzip -q "$zip" -d "$work/archive" || fail "unzip"
+archive="$work/archive"
+
+for key in 'HKCU\Software\Classes' 'HKLM\Software\Classes'; do
+  for entry in 'Sirel.Sireler' 'CLSID\{8C1FA160-AD28-4CC5-82C6-C15C7B1E9D09}'; do
+    if wine_run 60 reg query "$key\\$entry" >/dev/null 2>&1; then fail "$key\\$entry is registered"; fi
+  done
+done
+
+(cd "$archive/samples/cpp" && x86_64-w64-mingw32-windres hello.rc -O coff -o "$work/hello.res.o") \
+  || fail "windres hello.rc"
+x86_64-w64-mingw32-g++-posix -static -I"$archive/include" "$archive/samples/cpp/hello.cpp" \
+  "$archive/include/Sirel_i.c" "$work/hello.res.o" -lole32 -loleaut32 -luuid \
+  -o "$work/app/hello.exe" || fail "the registration-free sample does not build"
+cp "$archive/x64/Sirel.dll" "$archive/x64/Sirel.X.manifest" "$work/app/"
+cp "$work/app/hello.exe" "$archive/x64/Sirel.dll" "$work/no-manifest/"
+
+output=$(wine_run 120 "$work/app/hello.exe" 0 2>&1 | tr -d '\r')
+echo "$output"
+grep -q '^The window shows: .*Hello from C++$' <<<"$output" \
+  || fail "hello.exe did not create a poster through Sirel.X.manifest"
+
+output=$(wine_run 120 "$work/no-manifest/hello.exe" 0 2>&1 | tr -d '\r')
+if grep -q '^The window shows:' <<<"$output"; then
+  fail "hello.exe created a poster without Sirel.X.manifest: the test proves nothing"
+fi
+
+finish release-manifest
