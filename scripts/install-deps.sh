@@ -30,11 +30,28 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -ne 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -q
-$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+# The PowerShell grammar that checks the PowerShell sample (tests/samples/parse_powershell.cjs),
+# from npm, into build/node; pinned, installed once. (--ignore-scripts: the WebAssembly grammar
+# needs no native build.)
+root=$(cd "$(dirname "$0")/.." && pwd)
+if ! command -v npm >/dev/null || ! command -v node >/dev/null; then
+  # Debian's Node.js, unless a Node.js with its npm is there already.
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q --no-install-recommends nodejs npm
+fi
+node_packages=(tree-sitter-powershell@0.26.4 web-tree-sitter@0.25.10)
+node_stamp="$root/build/node/.installed-$(echo "${node_packages[*]}" | tr ' @/' '_-_')"
+if [ ! -f "$node_stamp" ]; then
+  mkdir -p "$root/build/node"
+  npm install --prefix "$root/build/node" --no-save --ignore-scripts --no-audit --no-fund \
+    "${node_packages[@]}"
+  touch "$node_stamp"
+fi

@@ -146,6 +146,12 @@ if python3 "$root/tests/samples/check_samples.py" "$root/src/automation/Sirel.id
 else
   fail "a sample names what the type library does not have"
 fi
+if node "$root/tests/samples/parse_powershell.cjs" "$root/build/node/node_modules" \
+     "$root/samples/powershell/hello.ps1"; then
+  pass "the PowerShell sample parses (tree-sitter PowerShell grammar)"
+else
+  fail "the PowerShell sample does not parse"
+fi
 
 check_dll x86 "$x86_dir" pei-i386 i686-w64-mingw32 1
 check_dll x64 "$x64_dir" pei-x86-64 x86_64-w64-mingw32 3

@@ -1,7 +1,8 @@
 # Sirel from PowerShell (64-bit PowerShell needs the x64 Sirel.dll registered, the x86
 # PowerShell the x86 one).   powershell -File hello.ps1
-# Checked by the project's tests, without PowerShell (none runs on the build machine): every
-# member and the event are exactly the type library's, brackets and quotes balance.
+# Checked by the project's tests, without PowerShell (none runs on the build machine): parsed
+# with the tree-sitter PowerShell grammar, and every member and the event are exactly the type
+# library's.
 $sirel = New-Object -ComObject Sirel.Sireler
 $sirel.ShowCounter = $true
 $sirel.ShowPriority = $true

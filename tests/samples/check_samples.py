@@ -9,7 +9,7 @@ the type library is compiled, names and all):
   the library and the class.
 - PowerShell (samples/powershell): the members used on a poster and the event named in
   Register-ObjectEvent exist with exactly those names; brackets, braces and quotes balance.
-  No PowerShell parser runs on this machine, so that is all that is checked.
+  (parse_powershell.cjs parses it with a PowerShell grammar; no PowerShell runs here.)
 
   check_samples.py IDL SAMPLES_DIR      prints one line per failure, exits 1 if any
 """
