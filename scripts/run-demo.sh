@@ -36,6 +36,7 @@ if [ -f "$builddir/wineprefix/.sirel-ready" ] && [ ! -e "$builddir/demo/winepref
 fi
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
+sirel_wine_locked "$builddir/demo" "$0" "$@"
 sirel_wine_setup "$builddir/demo" || { echo "run-demo: the Wine environment could not be set up" >&2; exit 1; }
 
 windows_path() { echo "Z:${1//\//\\}"; }

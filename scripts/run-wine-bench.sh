@@ -18,6 +18,7 @@ limit="${SIREL_WINE_BENCH_TIMEOUT:-900}"
 
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
+sirel_wine_locked "$builddir" "$0" "$@"
 sirel_wine_setup "$builddir" || { echo "run-wine-bench: the Wine environment could not be set up" >&2; exit 1; }
 
 ran=0

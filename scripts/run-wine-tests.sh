@@ -22,6 +22,7 @@ limit="${SIREL_WINE_TEST_TIMEOUT:-600}"
 
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
+sirel_wine_locked "$builddir" "$0" "$@"
 sirel_wine_setup "$builddir" || { echo "run-wine-tests: the Wine environment could not be set up" >&2; exit 1; }
 export BUILD_DIR="$builddir"
 

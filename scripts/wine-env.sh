@@ -1,5 +1,7 @@
 # Wine environment for running the Windows test and benchmark programs. Source this file, then:
 #
+#   sirel_wine_locked <builddir> "$0" "$@"
+#                                  runs the calling script again under the prefix's lock
 #   sirel_wine_setup <builddir>    private prefix <builddir>/wineprefix, a display, one wineserver
 #   wine_run TIMEOUT program args  runs a Windows program; kills it and fails if it hangs
 #   sirel_wine_teardown            stops exactly what setup started (also run on EXIT)
@@ -11,7 +13,9 @@
 # The prefix is made once with `wineboot -i` and reused. With SIREL_WINEPREFIX_TEMPLATE naming a
 # ready prefix, it is copied instead and its shell-folder links (Desktop, Documents, ...) are
 # repointed to the current HOME, since Wine links them into the HOME of whoever made the prefix.
-# Runs on the same build folder are serialised by a lock on <builddir>/wineprefix.lock.
+# Runs on the same build folder are serialised by a lock on <builddir>/wineprefix.lock, taken
+# once around the whole run by flock on a command: flock itself holds it (-o), so neither the
+# script nor any Wine process it starts has a descriptor of it to inherit or close.
 
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
@@ -33,7 +37,7 @@ _sirel_wine_start_xvfb() {
   numfile=$(mktemp)
   # In a session of its own, like the server below: a signal sent to the caller's process group
   # (a timeout around the whole run) must not kill it before the teardown has stopped Wine.
-  setsid Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$numfile" 9>&- >/dev/null 2>&1 &
+  setsid Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$numfile" >/dev/null 2>&1 &
   _sirel_wine_xvfb_pid=$!
   local i
   for i in $(seq 100); do
@@ -117,12 +121,28 @@ _sirel_wine_copy_template() {
   _sirel_wine_repoint_shell_folders
 }
 
+# sirel_wine_locked BUILDDIR SCRIPT [ARGS...]: unless this run already holds the lock of
+# BUILDDIR, replaces the calling script by flock running it again (with bash) under that lock.
+# Waits up to 30 minutes for another run; fails with status 75 after that.
+sirel_wine_locked() {
+  local builddir
+  builddir=$(cd "$1" && pwd) || return 1
+  shift
+  if [ "${SIREL_WINE_LOCKED:-}" = "$builddir" ]; then return 0; fi
+  export SIREL_WINE_LOCKED="$builddir"
+  exec flock -o -w 1800 -E 75 "$builddir/wineprefix.lock" bash "$@"
+}
+
 sirel_wine_setup() {
   local builddir="$1"
   if [ -n "${SIREL_WINE_READY:-}" ] && [ "${WINEPREFIX:-}" = "$(cd "$builddir" && pwd)/wineprefix" ]; then
     return 0  # inside a run that another script set up: reuse it, own nothing
   fi
   builddir=$(cd "$builddir" && pwd) || return 1
+  if [ "${SIREL_WINE_LOCKED:-}" != "$builddir" ]; then
+    _sirel_wine_log "run this script through sirel_wine_locked $builddir first"
+    return 1
+  fi
 
   export WINEPREFIX="$builddir/wineprefix"
   export WINEDEBUG=-all
@@ -130,11 +150,6 @@ sirel_wine_setup() {
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINE WINESERVER
 
-  exec 9>"$builddir/wineprefix.lock"
-  if ! flock -w 1800 9; then
-    _sirel_wine_log "another run holds $builddir/wineprefix.lock"
-    return 1
-  fi
   _sirel_wine_owner=1
   trap sirel_wine_teardown EXIT
   trap 'exit 130' INT
@@ -148,7 +163,7 @@ sirel_wine_setup() {
   mkdir -p "$WINEPREFIX"
   # One persistent server for the whole run, started after DISPLAY is set. In the foreground
   # (-f) so that $! is the server itself; it exits at once if a server already runs here.
-  setsid "$WINESERVER" -f -p 9>&- >/dev/null 2>&1 &
+  setsid "$WINESERVER" -f -p >/dev/null 2>&1 &
   _sirel_wine_server_pid=$!
   sleep 0.2
   if ! kill -0 "$_sirel_wine_server_pid" 2>/dev/null; then
@@ -167,7 +182,7 @@ wine_run() {
   local limit="$1"
   shift
   local status=0
-  timeout -k 10 "$limit" "$WINE" "$@" 9>&- || status=$?
+  timeout -k 10 "$limit" "$WINE" "$@" || status=$?
   if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
     _sirel_wine_log "TIMEOUT: $* did not finish within ${limit}s and was killed"
     return 124
@@ -197,6 +212,4 @@ sirel_wine_teardown() {
     _sirel_wine_xvfb_pid=""
   fi
   unset SIREL_WINE_READY
-  flock -u 9 2>/dev/null || true
-  exec 9>&-
 }

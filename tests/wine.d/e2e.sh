@@ -19,6 +19,7 @@ if [ ! -f "$host_exe" ]; then
 fi
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
+sirel_wine_locked "$builddir" "$0" "$@"
 sirel_wine_setup "$builddir" || exit 1
 
 # The export folder's name holds a character outside the ANSI code page, so every export also
@@ -37,8 +38,7 @@ started=$SECONDS
 # The host: its working folder is the export folder, so the save dialog starts there.
 
 cd "$work" || exit 1
-# (fd 9 is the prefix lock of wine-env.sh: no Wine process may inherit it.)
-coproc HOST { exec timeout -k 5 170 "$WINE" "$host_exe" 2>"$work/host.err" 9>&-; }
+coproc HOST { exec timeout -k 5 170 "$WINE" "$host_exe" 2>"$work/host.err"; }
 host_pid=$HOST_PID
 exec {to_host}>&"${HOST[1]}" {from_host}<&"${HOST[0]}"
 

@@ -11,6 +11,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
+sirel_wine_locked "$BUILD_DIR" "$0" "$@"
 sirel_wine_setup "$BUILD_DIR" || exit 1
 
 dll="$BUILD_DIR/src/automation/Sirel.dll"
@@ -103,7 +104,7 @@ export_classes() {
 }
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work"; sirel_wine_teardown' EXIT
 export_classes "$machine" "$work/machine.before"
 export_classes "$user" "$work/user.before"
 

@@ -8,6 +8,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
+sirel_wine_locked "$BUILD_DIR" "$0" "$@"
 sirel_wine_setup "$BUILD_DIR" || exit 1
 
 dll="$BUILD_DIR/src/automation/Sirel.dll"
@@ -16,7 +17,7 @@ mkdir -p "$work"
 windows_path() { echo "Z:${1//\//\\}"; }
 
 wine_run 60 regsvr32 /s "$(windows_path "$dll")" || { echo "vbscript: regsvr32 failed"; exit 1; }
-trap 'wine_run 60 regsvr32 /s /u "$(windows_path "$dll")" >/dev/null 2>&1' EXIT
+trap 'wine_run 60 regsvr32 /s /u "$(windows_path "$dll")" >/dev/null 2>&1; sirel_wine_teardown' EXIT
 
 failed=0
 for suite in "$root"/tests/vbscript/*.vbs; do
