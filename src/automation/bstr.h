@@ -8,14 +8,14 @@
 #include <new>
 #include <string>
 
-namespace sirel::automation {
+#include "win32/text_conversion.h"
 
-static_assert(sizeof(wchar_t) == sizeof(char16_t), "BSTR text is UTF-16");
+namespace sirel::automation {
 
 // A null BSTR is the empty string.
 inline std::u16string FromBstr(BSTR text) {
   if (text == nullptr) return {};
-  return std::u16string(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
+  return win32::FromWide(text, SysStringLen(text));
 }
 
 // A new BSTR holding the text; throws std::bad_alloc when it cannot be allocated.

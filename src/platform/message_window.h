@@ -12,6 +12,9 @@
 
 namespace sirel {
 
+// The caption a message window has when it is loaded.
+inline constexpr const char16_t* kMessageWindowDesignCaption = u"Sirel Messages";
+
 class MessageWindow {
  public:
   virtual ~MessageWindow() = default;

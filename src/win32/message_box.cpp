@@ -9,4 +9,9 @@ void SystemMessageBox::ShowOk(const std::u16string& prompt, const std::u16string
   MessageBoxW(owner_(), ToWide(prompt).c_str(), ToWide(title).c_str(), MB_OK);
 }
 
+void SystemMessageBox::ShowWarning(const std::u16string& prompt, const std::u16string& title) {
+  MessageBoxW(owner_(), ToWide(prompt).c_str(), ToWide(title).c_str(),
+              MB_OK | MB_ICONEXCLAMATION);
+}
+
 }  // namespace sirel::win32

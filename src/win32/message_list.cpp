@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "core/current_line.h"
 #include "core/errors.h"
+#include "win32/text_conversion.h"
 
 namespace sirel::win32 {
 
@@ -11,14 +13,6 @@ namespace {
 // Up to this many selected lines, RemoveSelected removes them one by one; beyond it rebuilding
 // the control is cheaper, since each single removal moves every later line.
 constexpr std::size_t kMaxSingleRemovals = 16;
-
-// The current line after removing line `removed`, by the rule in the header.
-int CaretAfterRemoval(int caret, int removed, int newCount) {
-  if (newCount == 0) return -1;
-  if (caret > removed) return caret - 1;
-  if (caret >= newCount) return newCount - 1;
-  return caret;
-}
 
 }  // namespace
 
@@ -72,7 +66,7 @@ std::wstring ListBoxList::TextAt(int index) const {
 
 void ListBoxList::AddItem(const std::u16string& text) {
   if (ListCount() >= kMaxLines) throw SirelError(ErrorCode::ListFull);
-  const std::wstring wide(text.begin(), text.end());
+  const std::wstring wide = ToWide(text);
   const LRESULT result = Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
   if (result == LB_ERRSPACE) throw SirelError(ErrorCode::OutOfMemory);
   if (result == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
@@ -86,7 +80,7 @@ void ListBoxList::RemoveItem(std::int16_t index) {
     throw SirelError(ErrorCode::WindowOperation);
   }
   const int count = ListCount();
-  const int wanted = CaretAfterRemoval(caret, index, count);
+  const int wanted = CurrentLineAfterRemoval(caret, index < caret ? 1 : 0, index == caret, count);
   if (wanted >= 0 && static_cast<int>(Send(LB_GETCARETINDEX)) != wanted) MoveCaretTo(wanted);
   if (selection_known_ && only_selected_ >= 0) {
     if (only_selected_ == index) {
@@ -112,8 +106,7 @@ std::int16_t ListBoxList::ListCount() const {
 std::u16string ListBoxList::LineText(std::int16_t index) const {
   if (index == -1) return std::u16string();
   CheckIndex(index);
-  const std::wstring text = TextAt(index);
-  return std::u16string(text.begin(), text.end());
+  return FromWide(TextAt(index));
 }
 
 VBool ListBoxList::Selected(std::int16_t index) const {
@@ -239,9 +232,7 @@ void ListBoxList::RebuildWithout(const std::vector<int>& removed) {
   }
 
   const int remaining = static_cast<int>(kept.size());
-  int newCaret = caret - removedBeforeCaret;
-  if (caretRemoved && newCaret >= remaining) newCaret = remaining - 1;
-  if (remaining == 0) newCaret = -1;
+  const int newCaret = CurrentLineAfterRemoval(caret, removedBeforeCaret, caretRemoved, remaining);
 
   Send(WM_SETREDRAW, FALSE);
   Send(LB_RESETCONTENT);

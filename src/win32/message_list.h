@@ -4,9 +4,8 @@
 // detached list throw WindowOperation.
 //
 // Beyond the port's contract:
-// - The current line (the caret) follows single removals by a fixed rule, whatever the control
-//   would do by itself: a later current line moves up with its line; a removed current line
-//   that was the last line gives way to the new last line. RemoveSelected leaves the same.
+// - The current line (the caret) follows removals by the rule of core/current_line.h, whatever
+//   the control would do by itself; RemoveSelected leaves what single removals would leave.
 // - To stay fast on long lists the object remembers which line its own writes left selected
 //   (none, or the one line SelectOnly chose), so that a posting deselects one line instead of
 //   walking them all. ForgetSelection() drops that knowledge: the owning window calls it on any

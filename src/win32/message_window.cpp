@@ -7,6 +7,7 @@
 #include "win32/resource_ids.h"
 #include "win32/hwnd_value.h"
 #include "win32/live_windows.h"
+#include "win32/text_conversion.h"
 
 namespace sirel::win32 {
 
@@ -128,9 +129,9 @@ void MessageForm::EnsureLoaded() {
   RECT frame{0, 0, scale_.ToPixels(kClientWidthTwips), scale_.ToPixels(kClientHeightTwips)};
   AdjustWindowRectEx(&frame, kFrameStyle, FALSE, kFrameExStyle);
   // Hidden: no WS_VISIBLE, and nothing here shows it. No parent, no owner, no menu bar.
-  CreateWindowExW(kFrameExStyle, kClassName, kDesignCaption, kFrameStyle, CW_USEDEFAULT,
-                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                  nullptr, instance_, this);
+  CreateWindowExW(kFrameExStyle, kClassName, ToWide(kMessageWindowDesignCaption).c_str(),
+                  kFrameStyle, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                  frame.bottom - frame.top, nullptr, nullptr, instance_, this);
   if (hwnd_ == nullptr) throw SirelError(ErrorCode::WindowCreate);
   LoadStep();
   // The list takes the size it has at first display right away, whether or not the window
@@ -216,12 +217,11 @@ std::u16string MessageForm::Caption() const {
   HWND hwnd = Require();
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
   const int length = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
-  return std::u16string(text.begin(), text.begin() + length);
+  return FromWide(text.data(), static_cast<std::size_t>(length));
 }
 
 void MessageForm::SetCaption(const std::u16string& caption) {
-  const std::wstring text(caption.begin(), caption.end());
-  if (!SetWindowTextW(Require(), text.c_str())) throw SirelError(ErrorCode::WindowOperation);
+  if (!SetWindowTextW(Require(), ToWide(caption).c_str())) throw SirelError(ErrorCode::WindowOperation);
 }
 
 // The window's top-left corner as the window system places it: in the parent's client area

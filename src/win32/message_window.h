@@ -38,7 +38,6 @@ namespace sirel::win32 {
 class MessageForm final : public MessageWindow {
  public:
   static constexpr const wchar_t* kClassName = L"SirelMessageWindow";
-  static constexpr const wchar_t* kDesignCaption = L"Sirel Messages";
   static constexpr float kClientWidthTwips = 7965.0f;
   static constexpr float kClientHeightTwips = 1500.0f;
   static constexpr float kListWidthTwips = 7900.0f;
@@ -101,7 +100,7 @@ class MessageForm final : public MessageWindow {
   void OpenMenuAt(POINT screen);
   void OpenMenuAtCurrentLine();
   void RunCommand(MenuItem item);
-  void ReportFailure(MenuItem item, const char* what, int number);
+  void ShowMenuFailure(MenuItem item, const std::u16string& reason, int number);
   MenuCommandRunner& Commands();
 
   HWND Require() const;

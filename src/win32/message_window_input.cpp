@@ -8,7 +8,10 @@
 
 #include "core/errors.h"
 #include "win32/menu_commands.h"
+#include "win32/message_box.h"
 #include "win32/message_window.h"
+#include "win32/text_conversion.h"
+#include "window/menu_failure.h"
 
 namespace sirel::win32 {
 
@@ -30,28 +33,6 @@ bool IsButtonPressOrMove(UINT message, WPARAM wParam) {
     default:
       return false;
   }
-}
-
-// A menu caption without its access-key marks, for messages.
-std::wstring PlainCaption(MenuItem item) {
-  for (const MenuItemDesign& design : kMenuItems) {
-    if (design.item != item) continue;
-    std::wstring text;
-    for (const char16_t* c = design.caption; *c != u'\0'; ++c) {
-      if (*c != u'&') text.push_back(static_cast<wchar_t>(*c));
-    }
-    return text;
-  }
-  return L"The command";
-}
-
-std::wstring Widen(const char* text) {
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
-  wide.resize(static_cast<std::size_t>(length) - 1);
-  return wide;
 }
 
 }  // namespace
@@ -166,20 +147,18 @@ void MessageForm::RunCommand(MenuItem item) {
   try {
     Commands().Run(item);
   } catch (const SirelError& error) {
-    ReportFailure(item, error.what(), error.number());
+    ShowMenuFailure(item, FromUtf8(error.what()), error.number());
   } catch (const std::exception& error) {
-    ReportFailure(item, error.what(), 0);
+    ShowMenuFailure(item, FromUtf8(error.what()), 0);
   } catch (...) {
-    ReportFailure(item, "Unexpected error", 0);
+    ShowMenuFailure(item, u"Unexpected error", 0);
   }
 }
 
 // Tells the user which command failed and why. The command's earlier steps stay done.
-void MessageForm::ReportFailure(MenuItem item, const char* what, int number) {
-  std::wstring text = PlainCaption(item) + L" failed: " + Widen(what);
-  if (number != 0) text += L" (error " + std::to_wstring(number) + L")";
-  HWND owner = hwnd_ != nullptr && IsWindow(hwnd_) ? hwnd_ : nullptr;
-  MessageBoxW(owner, text.c_str(), kDesignCaption, MB_OK | MB_ICONEXCLAMATION);
+void MessageForm::ShowMenuFailure(MenuItem item, const std::u16string& reason, int number) {
+  SystemMessageBox box([this] { return hwnd_ != nullptr && IsWindow(hwnd_) ? hwnd_ : nullptr; });
+  box.ShowWarning(MenuFailureText(item, reason, number), kMessageWindowDesignCaption);
 }
 
 }  // namespace sirel::win32

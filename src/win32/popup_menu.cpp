@@ -1,5 +1,7 @@
 #include "win32/popup_menu.h"
 
+#include "win32/text_conversion.h"
+
 #include <string>
 #include <utility>
 
@@ -8,11 +10,6 @@ namespace sirel::win32 {
 namespace {
 
 constexpr UINT kFirstCommandId = 100;
-
-std::wstring Wide(const char16_t* text) {
-  const std::u16string source(text);
-  return std::wstring(source.begin(), source.end());
-}
 
 }  // namespace
 
@@ -34,12 +31,12 @@ bool PopupMenu::Build() {
   UniqueMenu form(CreatePopupMenu());
   if (!root || !form) return false;
   for (const MenuItemDesign& design : kMenuItems) {
-    if (!AppendMenuW(form.get(), MF_STRING, CommandId(design.item), Wide(design.caption).c_str())) {
+    if (!AppendMenuW(form.get(), MF_STRING, CommandId(design.item), ToWide(design.caption).c_str())) {
       return false;
     }
   }
   if (!AppendMenuW(root.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(form.get()),
-                   Wide(kMenuRootCaption).c_str())) {
+                   ToWide(kMenuRootCaption).c_str())) {
     return false;
   }
   // The root owns mnuForm from here on; destroying the root destroys both.

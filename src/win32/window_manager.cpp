@@ -3,6 +3,7 @@
 #include <string>
 
 #include "win32/hwnd_value.h"
+#include "win32/text_conversion.h"
 
 namespace sirel::win32 {
 
@@ -10,7 +11,7 @@ namespace {
 
 // The text in the ANSI code page; a character it lacks becomes the code page's default one.
 std::string ToAnsi(const std::u16string& text) {
-  const std::wstring wide(text.begin(), text.end());
+  const std::wstring wide = ToWide(text);
   const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
   if (size <= 0) return std::string();
   std::string ansi(static_cast<std::size_t>(size), '\0');

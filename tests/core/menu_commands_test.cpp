@@ -71,6 +71,9 @@ class FakeMessageBox final : public MessageBoxPort {
   void ShowOk(const std::u16string& prompt, const std::u16string& title) override {
     shown.push_back({prompt, title});
   }
+  void ShowWarning(const std::u16string& prompt, const std::u16string& title) override {
+    ShowOk(prompt, title);
+  }
   std::vector<std::pair<std::u16string, std::u16string>> shown;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/current_line.h"
 #include "core/errors.h"
 
 namespace sirel {
@@ -28,11 +29,8 @@ void MemoryMessageList::RemoveItem(std::int16_t index) {
     lines_.erase(lines_.begin() + index);
   }
   --count_;
-  if (current_ > index) {
-    --current_;
-  } else if (current_ == index && current_ >= ListCount()) {
-    current_ = static_cast<std::int16_t>(ListCount() - 1);
-  }
+  current_ = static_cast<std::int16_t>(
+      CurrentLineAfterRemoval(current_, index < current_ ? 1 : 0, index == current_, count_));
 }
 
 void MemoryMessageList::Clear() {
@@ -77,10 +75,8 @@ void MemoryMessageList::RemoveSelected() {
   if (current_ >= 0) {
     std::int16_t removedBefore = 0;
     for (std::int16_t i = 0; i < current_; ++i) removedBefore += IsSelected(lines_[i]) ? 1 : 0;
-    const bool currentRemoved = IsSelected(lines_[current_]);
-    current_ = static_cast<std::int16_t>(current_ - removedBefore);
-    const auto remaining = static_cast<std::int16_t>(count_ - selected_count_);
-    if (currentRemoved && current_ >= remaining) current_ = static_cast<std::int16_t>(remaining - 1);
+    current_ = static_cast<std::int16_t>(CurrentLineAfterRemoval(
+        current_, removedBefore, IsSelected(lines_[current_]), count_ - selected_count_));
   }
   lines_.erase(std::remove_if(lines_.begin(), lines_.end(),
                               [this](const Line& line) { return IsSelected(line); }),

@@ -5,7 +5,7 @@ namespace sirel {
 void MemoryMessageWindow::EnsureLoaded() {
   if (loaded_) return;
   list_.Clear();
-  caption_ = kDesignCaption;
+  caption_ = kMessageWindowDesignCaption;
   top_ = 0;
   left_ = 0;
   visible_ = false;

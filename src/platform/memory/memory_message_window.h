@@ -10,8 +10,6 @@ namespace sirel {
 
 class MemoryMessageWindow final : public MessageWindow {
  public:
-  static constexpr const char16_t* kDesignCaption = u"Sirel Messages";
-
   explicit MemoryMessageWindow(WindowHandle handle) : handle_(handle) {}
 
   void EnsureLoaded() override;
