@@ -21,4 +21,13 @@ python3 "$root/tools/release/release.py" wxs "$capture" "$arch" "$version" Sirel
 # wixl writes the root HKMU as 4; the installer's number for it is -1 (the user's classes for a
 # per-user installation, the machine's with ALLUSERS=1).
 msibuild "$work/Sirel.msi" -q 'UPDATE `Registry` SET `Root` = -1 WHERE `Root` = 4'
+# Windows Installer compares only the first three parts of a version, and this project's releases
+# differ in the fourth (1.1.0.1, 1.1.0.2 ...): the upgrade row must include its maximum, or a
+# next release would install beside the older one instead of replacing it. (wixl knows no
+# AllowSameVersionUpgrades; 513 = migrate features + maximum inclusive.)
+upgrade=$(msiinfo export "$work/Sirel.msi" Upgrade | tr -d '\r' | awk -F'\t' '$5 == "1" {print $1 "\t" $3}')
+[ "$(wc -l <<<"$upgrade")" -eq 1 ] || { echo "build-msi: no single upgrade row" >&2; exit 1; }
+IFS=$'\t' read -r upgrade_code version_max <<<"$upgrade"
+msibuild "$work/Sirel.msi" -q 'DELETE FROM `Upgrade` WHERE `Attributes` = 1'
+msibuild "$work/Sirel.msi" -q "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('$upgrade_code', '$version_max', 513, 'WIX_UPGRADE_DETECTED')"
 mv "$work/Sirel.msi" "$msi"

@@ -64,9 +64,10 @@ creates_a_poster() {
     || fail "$1: cscript could not create a poster and post: $output"
 }
 
-# The higher version for the upgrade, built like the release from the same capture.
-IFS=. read -r major minor patch _ <<<"$version"
-higher="$major.$minor.$((patch + 1)).0"
+# The next release for the upgrade, built like this one from the same capture. Its version
+# differs in the fourth part only, which Windows Installer does not compare.
+IFS=. read -r major minor patch tweak <<<"$version"
+higher="$major.$minor.$patch.$((tweak + 1))"
 higher_msi="$work/Sirel-$higher-x64.msi"
 bash "$root/scripts/build-msi.sh" x64 "$higher" "$dist/registration-x64.json" \
   "$dist/stage/x64/Sirel.dll" "$higher_msi" || fail "building the $higher installer"
