@@ -16,6 +16,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 tool="$root/tools/release/release.py"
 out="$root/dist"
 work="$root/build/dist"
+# The whole run holds the lock of the scratch prefix (the script runs again under it).
+mkdir -p "$work"
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+sirel_wine_locked "$work" "$0" "$@"
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build/win64/CMakeCache.txt")
 version_x86=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build/win32/CMakeCache.txt")
@@ -42,8 +47,6 @@ for arch in x64 x86; do
 done
 
 # ---- what each DLL registers, captured in a scratch prefix -----------------------------------------
-# shellcheck source=scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
 sirel_wine_setup "$work" || { echo "make-dist: no Wine environment" >&2; exit 1; }
 windows_path() { echo "Z:${1//\//\\}"; }
 classes='HKCU\Software\Classes'

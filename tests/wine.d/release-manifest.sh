@@ -8,6 +8,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
+sirel_wine_locked "$BUILD_DIR" "$0" "$@"
 sirel_wine_setup "$BUILD_DIR" || exit 1
 source "$root/tests/wine.d/lib/release-checks.sh"
 
