@@ -88,7 +88,7 @@ done
 # (Wine does not take a per-machine product's context back for its removal, so ALLUSERS=1 is
 # given to msiexec /x as well; on Windows the installed product's context already says so.)
 scopes=(
-  "per user||HKCU|C:\\users\\$me\\AppData\\Local\\Programs\\Sirel\\Sirel.dll|yes"
+  "per user||HKCU|C:\\users\\$me\\AppData\\Local\\Programs\\Sirel-x64\\Sirel.dll|yes"
   "per machine|ALLUSERS=1|HKLM|C:\\Program Files\\Sirel\\Sirel.dll|no"
 )
 for row in "${scopes[@]}"; do

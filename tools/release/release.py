@@ -277,7 +277,8 @@ def wxs(capture_path, arch, version, dll_source, out_path):
 
     <!-- Per user by default (no administrator rights): the user's programs folder and the
          user's classes. ALLUSERS=1 installs for the machine: Program Files and the machine's
-         classes (HKMU follows ALLUSERS). -->
+         classes (HKMU follows ALLUSERS). Each bitness has a folder of its own, so that both
+         packages can be installed side by side. -->
     <CustomAction Id="MachineFolder" Property="INSTALLDIR" Value="[{programs}]Sirel\\"/>
     <InstallExecuteSequence>
       <Custom Action="MachineFolder" Before="CostFinalize">ALLUSERS=1</Custom>
@@ -289,7 +290,7 @@ def wxs(capture_path, arch, version, dll_source, out_path):
     <Directory Id="TARGETDIR" Name="SourceDir">
       <Directory Id="LocalAppDataFolder">
         <Directory Id="UserPrograms" Name="Programs">
-          <Directory Id="INSTALLDIR" Name="Sirel">
+          <Directory Id="INSTALLDIR" Name="Sirel-{arch}">
             <Component Id="SirelDll" Guid="{component}" Win64="{win64}">
               <File Id="SirelDll" Name="Sirel.dll" Source={quoteattr(dll_source)} KeyPath="yes"/>
 {chr(10).join(rows)}
