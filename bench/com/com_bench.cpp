@@ -19,6 +19,7 @@
 
 #include "wall_clock_win32.h"
 #include "Sirel_h.h"
+#include "sirel_ids.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -27,8 +28,8 @@ namespace {
 constexpr int kRounds = 5;
 constexpr int kCallsPerRound = 2000;
 constexpr int kListLines = 100;
-constexpr DISPID kDoSirel = 0x60030010;
-constexpr DISPID kShowCounter = 0x68030006;
+constexpr DISPID kDoSirel = sirel::dispid::DoSirel;
+constexpr DISPID kShowCounter = sirel::dispid::ShowCounter;
 const wchar_t kLine[] = L"A benchmark message of ordinary length";
 
 double Now() { return sirel::bench::WallSeconds(); }

@@ -2,11 +2,29 @@
 
 #include <oleauto.h>
 
+#include <iterator>
+
 #include "bstr.h"
+#include "sirel_ids.h"
 
 namespace sirel::automation {
 
 namespace {
+
+// The core numbers its events as the type library does; the build reads those from Sirel.idl.
+#define SIREL_SAME_EVENT_ID(name) \
+  static_assert(static_cast<long>(EventId::name) == event_dispid::name, #name " has the IDL's DISPID")
+SIREL_SAME_EVENT_ID(BeforeClear);
+SIREL_SAME_EVENT_ID(AfterClear);
+SIREL_SAME_EVENT_ID(BeforeSirel);
+SIREL_SAME_EVENT_ID(AfterSirel);
+SIREL_SAME_EVENT_ID(BeforeShow);
+SIREL_SAME_EVENT_ID(BeforeHide);
+SIREL_SAME_EVENT_ID(BeforePriorityChange);
+SIREL_SAME_EVENT_ID(AfterPriorityChange);
+SIREL_SAME_EVENT_ID(BeforeCounterReset);
+#undef SIREL_SAME_EVENT_ID
+static_assert(std::size(kEventDescriptions) == 9, "nine events");
 
 static_assert(sizeof(VBool) == sizeof(VARIANT_BOOL), "Cancel is a 16-bit automation Boolean");
 

@@ -1,7 +1,7 @@
 // The nine events a poster raises, as a sink interface. A sink overrides the events it
 // handles; the others do nothing. Cancel is the raising operation's own 16-bit flag, passed by
 // reference so that the poster reads back what a handler assigned. The numbering of EventId is
-// the events' dispatch identifiers.
+// the events' dispatch identifiers (the COM shell checks them against Sirel.idl when it builds).
 #pragma once
 
 #include <cstdint>

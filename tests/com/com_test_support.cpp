@@ -22,6 +22,30 @@ std::wstring ProgramFolder() {
   return folder.substr(0, folder.find_last_of(L"\\/") + 1);
 }
 
+namespace {
+
+std::wstring X86DllPath() {
+  wchar_t fromEnvironment[MAX_PATH] = {};
+  if (GetEnvironmentVariableW(L"SIREL_X86_DLL", fromEnvironment, MAX_PATH) > 0) {
+    return fromEnvironment;
+  }
+  // <build>/tests/com/ -> the sibling win32 build of the same checkout.
+  return ProgramFolder() + L"..\\..\\..\\win32\\src\\automation\\Sirel.dll";
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+  return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
+
+}  // namespace
+
+std::vector<DllBuild> DllBuilds() {
+  const std::wstring x86 = X86DllPath();
+  return {{"x64", ProgramFolder() + L"Sirel.dll", SYS_WIN64,
+           ProgramFolder() + L"..\\..\\src\\automation\\generated\\Sirel.tlb"},
+          {"x86", x86, SYS_WIN32, FolderOf(x86) + L"generated\\Sirel.tlb"}};
+}
+
 SirelDll::SirelDll() : path_(ProgramFolder() + L"Sirel.dll") {
   module_ = LoadLibraryW(path_.c_str());
 }

@@ -42,6 +42,17 @@ class SirelDll {
 // The folder of the test program, with a trailing backslash.
 std::wstring ProgramFolder();
 
+// The two builds of Sirel.dll a test reads as files: the x64 DLL under test (next to the
+// program) and the x86 DLL of the sibling win32 build of the same checkout (or SIREL_X86_DLL),
+// each with the type library its build compiled.
+struct DllBuild {
+  const char* name;
+  std::wstring path;
+  SYSKIND syskind;
+  std::wstring typeLibraryFile;
+};
+std::vector<DllBuild> DllBuilds();
+
 // A new poster through the class factory; fails the current test when creation fails.
 ComPtr<_Sireler> CreatePoster();
 

@@ -1,6 +1,7 @@
 // Calls through the class interface's function table, as a C++ client or VBA with a reference
 // to the type library binds.
 #include "com_test_support.h"
+#include "support/test_window.h"
 
 #include <gtest/gtest.h>
 
@@ -137,26 +138,14 @@ TEST_F(EarlyBindingTest, WindowPlacement) {
 }
 
 // A top-level window with no title, of a class of its own: a target for SetParentWindow.
-class ParentWindow {
- public:
-  ParentWindow() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassW(&windowClass);
-    handle = CreateWindowExW(0, kClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
-  }
-  ~ParentWindow() { DestroyWindow(handle); }
-  static constexpr const wchar_t* kClassName = L"SirelTestParentWindow";
-  HWND handle = nullptr;
-};
+// A window found by its class name, which no other window of the test has.
+constexpr const wchar_t* kParentClassName = L"SirelTestParentWindow";
 
 TEST_F(EarlyBindingTest, SetParentWindowReadsNumbersTextsAndClassNames) {
-  ParentWindow parent;
-  ASSERT_NE(parent.handle, nullptr);
-  const LONG handle = static_cast<LONG>(reinterpret_cast<LONG_PTR>(parent.handle));
+  const test_support::TestWindow parentWindow(false, L"", kParentClassName);
+  const HWND parentHandle = parentWindow.hwnd();
+  ASSERT_NE(parentHandle, nullptr);
+  const LONG handle = static_cast<LONG>(reinterpret_cast<LONG_PTR>(parentHandle));
   const std::wstring handleText = L" " + std::to_wstring(handle) + L" ";
 
   const struct {
@@ -164,10 +153,10 @@ TEST_F(EarlyBindingTest, SetParentWindowReadsNumbersTextsAndClassNames) {
     std::function<Variant()> argument;
     HWND expectedParent;
   } cases[] = {
-      {"number", [&] { return Variant(handle); }, parent.handle},
-      {"double", [&] { return Variant(static_cast<double>(handle)); }, parent.handle},
-      {"numeric text", [&] { return Variant(handleText.c_str()); }, parent.handle},
-      {"class name", [] { return Variant(ParentWindow::kClassName); }, parent.handle},
+      {"number", [&] { return Variant(handle); }, parentHandle},
+      {"double", [&] { return Variant(static_cast<double>(handle)); }, parentHandle},
+      {"numeric text", [&] { return Variant(handleText.c_str()); }, parentHandle},
+      {"class name", [] { return Variant(kParentClassName); }, parentHandle},
       {"unknown class name", [] { return Variant(L"NoSuchSirelClass"); }, nullptr},
   };
   for (const auto& c : cases) {

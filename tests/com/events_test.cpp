@@ -1,6 +1,7 @@
 // Events through the connection point of __Sireler: DISPIDs, arguments last-first with their
 // types, Cancel by reference reaching the poster, failing and re-entrant sinks.
 #include "recording_sink.h"
+#include "sirel_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -104,7 +105,7 @@ TEST_F(EventsTest, TypeMismatchRaisesNothing) {
   std::vector<Variant> args;
   args.emplace_back(L"text");
   args.emplace_back(L"not a number");
-  EXPECT_EQ(InvokeDispatch(dispatch.Get(), 0x60030010, DISPATCH_METHOD, std::move(args)).status,
+  EXPECT_EQ(InvokeDispatch(dispatch.Get(), dispid::DoSirel, DISPATCH_METHOD, std::move(args)).status,
             DISP_E_TYPEMISMATCH);
   EXPECT_TRUE(sink_->events.empty());
 }

@@ -2,6 +2,7 @@
 // parameter names, named arguments, an omitted Priority, arguments passed by reference as
 // Variants, refusals before the member runs, and a member's error as DISP_E_EXCEPTION.
 #include "com_test_support.h"
+#include "sirel_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +11,11 @@
 namespace sirel::test {
 namespace {
 
-constexpr DISPID kDoSirel = 0x60030010;
-constexpr DISPID kSetLocation = 0x6003000F;
-constexpr DISPID kSetParentWindow = 0x60030012;
-constexpr DISPID kMaxListCount = 0x68030004;
-constexpr DISPID kShowPriority = 0x68030005;
+constexpr DISPID kDoSirel = dispid::DoSirel;
+constexpr DISPID kSetLocation = dispid::SetLocation;
+constexpr DISPID kSetParentWindow = dispid::SetParentWindow;
+constexpr DISPID kMaxListCount = dispid::MaxListCount;
+constexpr DISPID kShowPriority = dispid::ShowPriority;
 constexpr WORD kGet = DISPATCH_PROPERTYGET;
 constexpr WORD kPut = DISPATCH_PROPERTYPUT;
 constexpr WORD kMethod = DISPATCH_METHOD;
@@ -51,8 +52,8 @@ TEST_F(LateBindingTest, NamesAreFoundInAnyCase) {
   } cases[] = {
       {L"DoSirel", kDoSirel},         {L"dosirel", kDoSirel},
       {L"DOSIREL", kDoSirel},         {L"dOsIrEl", kDoSirel},
-      {L"FormVisible", 0x68030000},   {L"DeleteSelectedMessages", 0x60030013},
-      {L"HWND", 0x68030009},          {L"minpriority", 0x6803000D},
+      {L"FormVisible", dispid::FormVisible},   {L"DeleteSelectedMessages", dispid::DeleteSelectedMessages},
+      {L"HWND", dispid::hwnd},          {L"minpriority", dispid::MinPriority},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << std::string(c.name, c.name + wcslen(c.name)));
@@ -161,15 +162,15 @@ TEST_F(LateBindingTest, RefusalsHappenBeforeTheMemberRuns) {
        DISP_E_MEMBERNOTFOUND, ~0u},
       {"unknown DISPID", 0x60030099, kMethod, [] { return std::vector<Variant>{}; },
        DISP_E_MEMBERNOTFOUND, ~0u},
-      {"put Count", 0x68030001, kPut, [] { std::vector<Variant> a; a.emplace_back(1L); return a; },
+      {"put Count", dispid::Count, kPut, [] { std::vector<Variant> a; a.emplace_back(1L); return a; },
        DISP_E_MEMBERNOTFOUND, ~0u},
-      {"put hwnd", 0x68030009, kPut, [] { std::vector<Variant> a; a.emplace_back(1L); return a; },
+      {"put hwnd", dispid::hwnd, kPut, [] { std::vector<Variant> a; a.emplace_back(1L); return a; },
        DISP_E_MEMBERNOTFOUND, ~0u},
-      {"put Top", 0x6803000B, kPut, [] { std::vector<Variant> a; a.emplace_back(1.0); return a; },
+      {"put Top", dispid::Top, kPut, [] { std::vector<Variant> a; a.emplace_back(1.0); return a; },
        DISP_E_MEMBERNOTFOUND, ~0u},
-      {"put Left", 0x6803000A, kPut, [] { std::vector<Variant> a; a.emplace_back(1.0); return a; },
+      {"put Left", dispid::Left, kPut, [] { std::vector<Variant> a; a.emplace_back(1.0); return a; },
        DISP_E_MEMBERNOTFOUND, ~0u},
-      {"put LastMessage", 0x68030007, kPut, [&] { return text(L"x"); }, DISP_E_MEMBERNOTFOUND, ~0u},
+      {"put LastMessage", dispid::LastMessage, kPut, [&] { return text(L"x"); }, DISP_E_MEMBERNOTFOUND, ~0u},
       {"method called as a get", kDoSirel, kGet, [&] { return text(L"x"); }, DISP_E_MEMBERNOTFOUND, ~0u},
       {"priority not a number", kDoSirel, kMethod,
        [] { std::vector<Variant> a; a.emplace_back(L"text"); a.emplace_back(L"abc"); return a; },

@@ -2,6 +2,7 @@
 // thread of the multithreaded apartment reaches a poster through the type-library marshaller
 // (which needs the type library registered, so this suite registers the server for its run).
 #include "recording_sink.h"
+#include "sirel_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -122,7 +123,7 @@ TEST_F(MarshallingTest, AMultithreadedApartmentCallsThroughTheTypeLibraryMarshal
     if (SUCCEEDED(proxy.As(&dispatch))) {
       std::vector<Variant> args;
       args.emplace_back(L"late bound from the MTA");
-      lateBound = InvokeDispatch(dispatch.Get(), 0x60030010, DISPATCH_METHOD, std::move(args)).status;
+      lateBound = InvokeDispatch(dispatch.Get(), dispid::DoSirel, DISPATCH_METHOD, std::move(args)).status;
     }
   });
 

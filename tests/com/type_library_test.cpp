@@ -108,35 +108,16 @@ const std::vector<Event>& EventTable() {
   return table;
 }
 
-struct Build {
-  const char* name;
-  std::wstring path;
-  SYSKIND syskind;
-};
-
-std::wstring X86DllPath() {
-  wchar_t fromEnvironment[MAX_PATH] = {};
-  if (GetEnvironmentVariableW(L"SIREL_X86_DLL", fromEnvironment, MAX_PATH) > 0) {
-    return fromEnvironment;
-  }
-  // <build>/tests/com/ -> the sibling win32 build of the same checkout.
-  return ProgramFolder() + L"..\\..\\..\\win32\\src\\automation\\Sirel.dll";
-}
-
-std::vector<Build> Builds() {
-  return {{"x64", ProgramFolder() + L"Sirel.dll", SYS_WIN64}, {"x86", X86DllPath(), SYS_WIN32}};
-}
-
 std::wstring Name(BSTR name) {
   std::wstring text = Text(name);
   SysFreeString(name);
   return text;
 }
 
-class TypeLibraryTest : public testing::TestWithParam<Build> {
+class TypeLibraryTest : public testing::TestWithParam<DllBuild> {
  protected:
   void SetUp() override {
-    const Build& build = GetParam();
+    const DllBuild& build = GetParam();
     if (GetFileAttributesW(build.path.c_str()) == INVALID_FILE_ATTRIBUTES) {
       GTEST_SKIP() << "no " << build.name << " DLL here (build the win32 preset first)";
     }
@@ -403,8 +384,8 @@ TEST_P(TypeLibraryTest, EventInterfaceHasNineMethodsWithDispIdsOneToNine) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Builds, TypeLibraryTest, testing::ValuesIn(Builds()),
-                         [](const testing::TestParamInfo<Build>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Builds, TypeLibraryTest, testing::ValuesIn(DllBuilds()),
+                         [](const testing::TestParamInfo<DllBuild>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace sirel::test

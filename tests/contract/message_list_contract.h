@@ -19,6 +19,7 @@
 
 #include "core/errors.h"
 #include "platform/message_list.h"
+#include "support/thrown_code.h"
 #include "core/vb_types.h"
 
 namespace sirel::testing_contract {
@@ -72,20 +73,7 @@ inline ListSnapshot TakeSnapshot(ListUnderTest& subject) {
   return snapshot;
 }
 
-// Runs `operation` and returns the code of the SirelError it threw; fails the test when it
-// throws nothing or something else.
-inline ErrorCode ThrownCode(const std::function<void()>& operation) {
-  try {
-    operation();
-  } catch (const SirelError& error) {
-    return error.code();
-  } catch (...) {
-    ADD_FAILURE() << "threw something other than a SirelError";
-    return ErrorCode::InvalidArgument;
-  }
-  ADD_FAILURE() << "threw nothing";
-  return ErrorCode::InvalidArgument;
-}
+using test_support::ThrownCode;
 
 class MessageListContractTest : public ::testing::TestWithParam<ListFactory> {
  protected:

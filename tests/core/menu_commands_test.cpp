@@ -14,10 +14,14 @@
 #include "core/errors.h"
 #include "platform/memory/memory_platform.h"
 #include "poster/poster.h"
+#include "support/file_bytes.h"
+#include "support/thrown_code.h"
 #include "window/menu_commands.h"
 
 namespace sirel {
 namespace {
+
+using test_support::ThrownCode;
 
 namespace fs = std::filesystem;
 
@@ -77,10 +81,7 @@ class FakeMessageBox final : public MessageBoxPort {
   std::vector<std::pair<std::u16string, std::u16string>> shown;
 };
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using test_support::FileBytes;
 
 class MenuCommandsTest : public ::testing::Test {
  protected:
@@ -172,12 +173,7 @@ TEST_F(MenuCommandsTest, FailingToSetTheTextLeavesTheClipboardEmpty) {
   clipboard_.failSet = true;
   for (MenuItem item : {MenuItem::Copy, MenuItem::CopyAll}) {
     clipboard_.text = u"held before";
-    try {
-      commands_.Run(item);
-      ADD_FAILURE() << "no error";
-    } catch (const SirelError& error) {
-      EXPECT_EQ(error.code(), ErrorCode::ClipboardSet);
-    }
+    EXPECT_EQ(ThrownCode([&] { commands_.Run(item); }), ErrorCode::ClipboardSet);
     EXPECT_EQ(clipboard_.text, std::nullopt);
   }
 }
@@ -263,7 +259,7 @@ TEST_F(MenuCommandsTest, ExportWritesEveryLineWithCrLf) {
   Select({1});
   const fs::path file = AnswerWith("lines");
   commands_.Run(MenuItem::Export);
-  EXPECT_EQ(ReadBytes(file.string() + ".txt"), "a\r\nb\r\nc\r\n");
+  EXPECT_EQ(FileBytes(file.string() + ".txt"), "a\r\nb\r\nc\r\n");
   EXPECT_EQ(list().SelCount(), 1);
   EXPECT_EQ(Lines().size(), 3u);
 }
@@ -273,17 +269,17 @@ TEST_F(MenuCommandsTest, ExportReplacesAnExistingLongerFile) {
   const fs::path file = AnswerWith("Old.TXT");
   std::ofstream(file, std::ios::binary) << "a much longer old content\r\n";
   commands_.Run(MenuItem::Export);
-  EXPECT_EQ(ReadBytes(file), "new\r\n");
+  EXPECT_EQ(FileBytes(file), "new\r\n");
 }
 
 TEST_F(MenuCommandsTest, ExportFallsBackToUtf8WhenALineLeavesTheCodePage) {
   AddLines({u"caf\u00E9", u"\u0436", u""});
   const fs::path file = AnswerWith("u.txt");
   commands_.Run(MenuItem::Export);
-  EXPECT_EQ(ReadBytes(file), "\xEF\xBB\xBF" "caf\xC3\xA9\r\n\xD0\xB6\r\n\r\n");
+  EXPECT_EQ(FileBytes(file), "\xEF\xBB\xBF" "caf\xC3\xA9\r\n\xD0\xB6\r\n\r\n");
   list().RemoveItem(1);
   commands_.Run(MenuItem::Export);
-  EXPECT_EQ(ReadBytes(file), "caf\xE9\r\n\r\n");
+  EXPECT_EQ(FileBytes(file), "caf\xE9\r\n\r\n");
 }
 
 TEST_F(MenuCommandsTest, ExportWritesNothingOnCancelOrAnEmptyList) {
@@ -314,13 +310,8 @@ TEST_F(MenuCommandsTest, ExportErrorPropagatesAndLeavesTheFileAlone) {
   const fs::path file = AnswerWith("locked.txt");
   std::ofstream(file, std::ios::binary) << "before";
   files_.refuse = true;
-  try {
-    commands_.Run(MenuItem::Export);
-    ADD_FAILURE() << "no error";
-  } catch (const SirelError& error) {
-    EXPECT_EQ(error.code(), ErrorCode::PermissionDenied);
-  }
-  EXPECT_EQ(ReadBytes(file), "before");
+  EXPECT_EQ(ThrownCode([&] { commands_.Run(MenuItem::Export); }), ErrorCode::PermissionDenied);
+  EXPECT_EQ(FileBytes(file), "before");
   EXPECT_EQ(Lines(), std::vector<std::u16string>{u"a"});
 }
 

@@ -15,8 +15,11 @@
 #include "platform/memory/memory_platform.h"
 #include "core/thread_state.h"
 #include "poster/poster.h"
+#include "support/thrown_code.h"
 
 namespace sirel {
+
+using test_support::ThrownCode;
 
 class PosterTestPeer {
  public:
@@ -117,17 +120,6 @@ class PosterTest : public ::testing::Test {
     std::vector<std::u16string> lines;
     for (std::int16_t i = 0; i < List().ListCount(); ++i) lines.push_back(List().LineText(i));
     return lines;
-  }
-
-  // The code of the SirelError that `call` throws; fails the test if it throws none.
-  static ErrorCode ErrorOf(const std::function<void()>& call) {
-    try {
-      call();
-    } catch (const SirelError& error) {
-      return error.code();
-    }
-    ADD_FAILURE() << "no SirelError thrown";
-    return ErrorCode::InvalidArgument;
   }
 
   MemoryPlatform platform_;

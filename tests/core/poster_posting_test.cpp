@@ -132,7 +132,7 @@ TEST_F(PosterPostingTest, CounterOverflowFailsAndChangesNothing) {
   Manager().active = 0x500;
   sink_->events.clear();
 
-  EXPECT_EQ(ErrorOf([&] { poster->DoSirel(u"one more", 1); }), ErrorCode::Overflow);
+  EXPECT_EQ(ThrownCode([&] { poster->DoSirel(u"one more", 1); }), ErrorCode::Overflow);
 
   EXPECT_EQ(poster->Counter(), 2147483647);
   EXPECT_EQ(List().ListCount(), 2);
@@ -298,7 +298,7 @@ TEST_F(PosterPostingTest, FullList) {
     sink_->events.clear();
 
     if (!c.rolls) {
-      EXPECT_EQ(ErrorOf([&] { poster->DoSirel(u"new", 1); }), ErrorCode::ListFull);
+      EXPECT_EQ(ThrownCode([&] { poster->DoSirel(u"new", 1); }), ErrorCode::ListFull);
       EXPECT_EQ(poster->Counter(), 1);  // the failed posting keeps its number
       EXPECT_EQ(sink_->Ids(), std::vector<EventId>{EventId::BeforeSirel});
       EXPECT_EQ(List().ListCount(), MessageList::kMaxLines);

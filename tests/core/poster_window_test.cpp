@@ -118,7 +118,7 @@ TEST_F(PosterWindowTest, SetParentWindowOverflowChangesNothing) {
     auto poster = MakePoster();
     Manager().parents.clear();
     thread_.setParentWindow(0x999);
-    EXPECT_EQ(ErrorOf([&] { poster->SetParentWindow(WindowArgument::Number(value)); }),
+    EXPECT_EQ(ThrownCode([&] { poster->SetParentWindow(WindowArgument::Number(value)); }),
               ErrorCode::Overflow);
     EXPECT_EQ(thread_.parentWindow(), 0x999);
     EXPECT_TRUE(Manager().parents.empty());

@@ -13,10 +13,13 @@
 #include "win32/platform.h"
 #include "core/errors.h"
 #include "poster/poster.h"
+#include "support/thrown_code.h"
 #include "win32_test_support.h"
 
 namespace sirel::win32 {
 namespace {
+
+using test_support::ThrownCode;
 
 using testing::CloseThroughFrame;
 using testing::FreshWindowTest;
@@ -240,12 +243,7 @@ TEST_F(MessageWindowTest, SetLocationBeyondThePixelRangeIsAnOverflow) {
   Poster poster(ThreadState::Current());
   poster.Initialize();
   poster.SetLocation(150.0f, 150.0f);
-  try {
-    poster.SetLocation(1e30f, 0.0f);
-    ADD_FAILURE() << "no error";
-  } catch (const SirelError& error) {
-    EXPECT_EQ(error.code(), ErrorCode::Overflow);
-  }
+  EXPECT_EQ(ThrownCode([&] { poster.SetLocation(1e30f, 0.0f); }), ErrorCode::Overflow);
   EXPECT_FLOAT_EQ(poster.Top(), 150.0f);
 }
 

@@ -8,10 +8,13 @@
 
 #include "core/errors.h"
 #include "poster/poster.h"
+#include "support/thrown_code.h"
 #include "win32_test_support.h"
 
 namespace sirel::win32 {
 namespace {
+
+using test_support::ThrownCode;
 
 using testing::HostWindow;
 using testing::ParentOf;
@@ -86,12 +89,7 @@ TEST_F(ParentWindowTest, NumberBeyondThirtyTwoBitsIsAnOverflowAndChangesNothing)
 
   for (double value : {2147483648.0, 3e9, 1e300}) {
     SCOPED_TRACE(value);
-    try {
-      poster_.SetParentWindow(WindowArgument::Number(value));
-      ADD_FAILURE() << "no error";
-    } catch (const SirelError& error) {
-      EXPECT_EQ(error.code(), ErrorCode::Overflow);
-    }
+    EXPECT_EQ(ThrownCode([&] { poster_.SetParentWindow(WindowArgument::Number(value)); }), ErrorCode::Overflow);
     EXPECT_EQ(ThreadState::Current().parentWindow(), before);
     EXPECT_EQ(ParentOf(MessageWindow()), host.hwnd());
   }

@@ -12,9 +12,12 @@
 #include "core/errors.h"
 #include "win32/message_window.h"
 #include "win32/platform.h"
+#include "support/thrown_code.h"
 
 namespace sirel::win32 {
 namespace {
+
+using test_support::ThrownCode;
 
 std::u16string Numbered(int n) {
   std::u16string text = u"line ";
@@ -138,12 +141,7 @@ TEST_F(ListboxListTest, LineStopsAtTheFirstNulCharacter) {
 
 TEST_F(ListboxListTest, ADetachedListRefusesWithAWindowError) {
   ListBoxList list;
-  try {
-    list.AddItem(u"nowhere");
-    ADD_FAILURE() << "no error";
-  } catch (const SirelError& error) {
-    EXPECT_EQ(error.code(), ErrorCode::WindowOperation);
-  }
+  EXPECT_EQ(ThrownCode([&] { list.AddItem(u"nowhere"); }), ErrorCode::WindowOperation);
 }
 
 }  // namespace

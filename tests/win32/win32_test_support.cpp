@@ -66,24 +66,6 @@ void FreshWindowTest::SetUp() {
 
 void FreshWindowTest::TearDown() { PumpMessages(); }
 
-HostWindow::HostWindow(const wchar_t* title, const wchar_t* className) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = ThisModule();
-  wc.lpszClassName = className;
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
-  RegisterClassExW(&wc);  // a second registration of the same class fails harmlessly
-  hwnd_ = CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 900,
-                          600, nullptr, nullptr, ThisModule(), nullptr);
-  PumpMessages();
-}
-
-HostWindow::~HostWindow() {
-  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
-  PumpMessages();
-}
-
 MenuWatcher::MenuWatcher(Answer answer) : answer_(answer) {
   t_menu_watcher = this;
   hook_ = SetWindowsHookExW(WH_CALLWNDPROC, &MenuWatcher::Hook, nullptr, GetCurrentThreadId());

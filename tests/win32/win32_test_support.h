@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/thread_state.h"
+#include "support/test_window.h"
 #include "win32/message_window.h"
 
 namespace sirel::win32::testing {
@@ -40,16 +41,19 @@ class FreshWindowTest : public ::testing::Test {
   void TearDown() override;
 };
 
-// A visible, plain top-level window of a class of the tests' own, for parenting and focus.
-class HostWindow {
+// The tests' top-level window, visible, with the thread's messages pumped after it is made and
+// after it is destroyed.
+class HostWindow : public test_support::TestWindow {
  public:
   static constexpr const wchar_t* kClassName = L"SirelTestHost";
-  explicit HostWindow(const wchar_t* title = L"", const wchar_t* className = kClassName);
-  ~HostWindow();
-  HWND hwnd() const { return hwnd_; }
-
- private:
-  HWND hwnd_ = nullptr;
+  explicit HostWindow(const wchar_t* title = L"", const wchar_t* className = kClassName)
+      : TestWindow(true, title, className) {
+    PumpMessages();
+  }
+  ~HostWindow() {
+    Destroy();
+    PumpMessages();
+  }
 };
 
 // What a menu watcher saw of one opened pop-up menu.

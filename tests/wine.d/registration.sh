@@ -16,10 +16,13 @@ sirel_wine_setup "$BUILD_DIR" || exit 1
 
 dll="$BUILD_DIR/src/automation/Sirel.dll"
 dll_windows="Z:${dll//\//\\}"
-clsid='{8C1FA160-AD28-4CC5-82C6-C15C7B1E9D09}'
-libid='{896D9669-E9B1-4E03-9C71-1B9631916482}'
-iid='{154C7CB1-C9C8-4866-A3A1-E7A924DF042C}'
-diid='{BA612C32-3582-4D33-AA99-1F611092509D}'
+# The four GUIDs, as the build read them from Sirel.idl.
+# shellcheck source=/dev/null
+source "$BUILD_DIR/src/automation/generated/sirel_ids.sh" || exit 1
+clsid="{$sirel_clsid}"
+libid="{$sirel_libid}"
+iid="{$sirel_iid}"
+diid="{$sirel_diid}"
 failures=0
 
 fail() {

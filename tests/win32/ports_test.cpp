@@ -1,4 +1,4 @@
-// The Win32 ports of the menu commands against the real clipboard, real files and the system's
+// Unit tests of the Win32 ports of the menu commands against the real clipboard, real files and the system's
 // code page, under Windows or Wine.
 #include <windows.h>
 
@@ -18,24 +18,18 @@
 #include "win32/message_window.h"
 #include "win32/platform.h"
 #include "win32/text_file.h"
+#include "support/file_bytes.h"
+#include "support/test_window.h"
+#include "support/thrown_code.h"
 
 namespace sirel::win32 {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A hidden top-level window to own the clipboard, as the message window does.
-class OwnerWindow {
- public:
-  OwnerWindow()
-      : hwnd_(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr)) {}
-  ~OwnerWindow() { DestroyWindow(hwnd_); }
-  HWND get() const { return hwnd_; }
-
- private:
-  HWND hwnd_;
-};
+using test_support::FileBytes;
+using test_support::TestWindow;
+using test_support::ThrownCode;
 
 std::optional<std::u16string> ClipboardUnicodeText() {
   if (!OpenClipboard(nullptr)) return std::nullopt;
@@ -55,19 +49,9 @@ int ClipboardFormatCount() {
   return count;
 }
 
-ErrorCode CodeOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const SirelError& error) {
-    return error.code();
-  }
-  ADD_FAILURE() << "no error";
-  return ErrorCode::InvalidArgument;
-}
-
 TEST(SystemClipboardTest, PutsUnicodeTextAndNarrowReadersSeeIt) {
-  OwnerWindow owner;
-  SystemClipboard clipboard([&owner] { return owner.get(); });
+  TestWindow owner;
+  SystemClipboard clipboard([&owner] { return owner.hwnd(); });
   const std::u16string text = u"a\r\n\u0436\u00E9\xD83D\xDE00\r\n\r\n";
   clipboard.SetText(text);
   EXPECT_EQ(ClipboardUnicodeText(), text);
@@ -80,22 +64,22 @@ TEST(SystemClipboardTest, PutsUnicodeTextAndNarrowReadersSeeIt) {
 }
 
 TEST(SystemClipboardTest, ClipboardHeldByAnotherThreadIsReportedAndLeftAlone) {
-  OwnerWindow owner;
-  SystemClipboard clipboard([&owner] { return owner.get(); });
+  TestWindow owner;
+  SystemClipboard clipboard([&owner] { return owner.hwnd(); });
   clipboard.SetText(u"before");
 
   HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   std::thread holder([&] {
-    OwnerWindow other;
-    const bool opened = OpenClipboard(other.get());
+    TestWindow other;
+    const bool opened = OpenClipboard(other.hwnd());
     SetEvent(held);
     WaitForSingleObject(release, 10000);
     if (opened) CloseClipboard();
   });
   WaitForSingleObject(held, 10000);
-  EXPECT_EQ(CodeOf([&] { clipboard.Clear(); }), ErrorCode::ClipboardOpen);
-  EXPECT_EQ(CodeOf([&] { clipboard.SetText(u"after"); }), ErrorCode::ClipboardOpen);
+  EXPECT_EQ(ThrownCode([&] { clipboard.Clear(); }), ErrorCode::ClipboardOpen);
+  EXPECT_EQ(ThrownCode([&] { clipboard.SetText(u"after"); }), ErrorCode::ClipboardOpen);
   SetEvent(release);
   holder.join();
   CloseHandle(held);
@@ -121,10 +105,7 @@ class DiskTextFileTest : public ::testing::Test {
   static std::string Name() {
     return ::testing::UnitTest::GetInstance()->current_test_info()->name();
   }
-  static std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  static std::string Read(const fs::path& path) { return FileBytes(path); }
   static void Write(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
   }
@@ -164,7 +145,7 @@ TEST_F(DiskTextFileTest, AnOpenThatFailsLeavesEverythingAsItWas) {
   const fs::path readOnly = folder_ / L"readonly.txt";
   Write(readOnly, "kept");
   SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(CodeOf([&] { writer_.Replace(readOnly.u16string(), "new"); }),
+  EXPECT_EQ(ThrownCode([&] { writer_.Replace(readOnly.u16string(), "new"); }),
             ErrorCode::PermissionDenied);
   EXPECT_EQ(Read(readOnly), "kept");
 
@@ -173,19 +154,19 @@ TEST_F(DiskTextFileTest, AnOpenThatFailsLeavesEverythingAsItWas) {
   const HANDLE holder = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(CodeOf([&] { writer_.Replace(locked.u16string(), "new"); }),
+  EXPECT_EQ(ThrownCode([&] { writer_.Replace(locked.u16string(), "new"); }),
             ErrorCode::PermissionDenied);
   CloseHandle(holder);
   EXPECT_EQ(Read(locked), "kept");
 
   const fs::path missing = folder_ / L"no such folder" / L"x.txt";
-  EXPECT_EQ(CodeOf([&] { writer_.Replace(missing.u16string(), "new"); }),
+  EXPECT_EQ(ThrownCode([&] { writer_.Replace(missing.u16string(), "new"); }),
             ErrorCode::PathNotFound);
   EXPECT_FALSE(fs::exists(missing.parent_path()));
 
   const fs::path folderTarget = folder_ / L"folder.txt";
   fs::create_directory(folderTarget);
-  EXPECT_EQ(CodeOf([&] { writer_.Replace(folderTarget.u16string(), "new"); }),
+  EXPECT_EQ(ThrownCode([&] { writer_.Replace(folderTarget.u16string(), "new"); }),
             ErrorCode::PermissionDenied);
   EXPECT_TRUE(fs::is_directory(folderTarget));
 }
