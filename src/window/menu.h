@@ -11,20 +11,19 @@ enum class MenuItem { Copy, CopyAll, Clear, Delete, Export, Hide, About };
 
 struct MenuItemDesign {
   MenuItem item;
-  const char* name;
   const char16_t* caption;
 };
 
 inline constexpr const char16_t* kMenuRootCaption = u"&Form";  // mnuForm; never shown
 
 inline constexpr MenuItemDesign kMenuItems[] = {
-    {MenuItem::Copy, "mnuCopy", u"&Copy Selected Sirels"},
-    {MenuItem::CopyAll, "mnuCopyAll", u"Copy &All"},
-    {MenuItem::Clear, "mnuClear", u"&Clear"},
-    {MenuItem::Delete, "mnuDelete", u"&Delete Selected Messages"},
-    {MenuItem::Export, "mnuExport", u"&Export To File"},
-    {MenuItem::Hide, "mnuHide", u"&Hide"},
-    {MenuItem::About, "mnuAbout", u"A&bout"},
+    {MenuItem::Copy, u"&Copy Selected Sirels"},  // mnuCopy
+    {MenuItem::CopyAll, u"Copy &All"},  // mnuCopyAll
+    {MenuItem::Clear, u"&Clear"},  // mnuClear
+    {MenuItem::Delete, u"&Delete Selected Messages"},  // mnuDelete
+    {MenuItem::Export, u"&Export To File"},  // mnuExport
+    {MenuItem::Hide, u"&Hide"},  // mnuHide
+    {MenuItem::About, u"A&bout"},  // mnuAbout
 };
 
 inline constexpr std::size_t kMenuItemCount = sizeof(kMenuItems) / sizeof(kMenuItems[0]);

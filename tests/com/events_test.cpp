@@ -18,7 +18,7 @@ class EventsTest : public testing::Test {
     poster_ = CreatePoster();
     ASSERT_TRUE(poster_);
     ASSERT_EQ(poster_->ClearList(), S_OK);
-    sink_ = RecordingSink::Make();
+    sink_ = RecordingDispatchSink::Make();
     cookie_ = Advise(poster_.Get(), sink_.Get());
     ASSERT_NE(cookie_, 0u);
   }
@@ -31,7 +31,7 @@ class EventsTest : public testing::Test {
   }
 
   ComPtr<_Sireler> poster_;
-  ComPtr<RecordingSink> sink_;
+  ComPtr<RecordingDispatchSink> sink_;
   DWORD cookie_ = 0;
 };
 
@@ -112,7 +112,7 @@ TEST_F(EventsTest, TypeMismatchRaisesNothing) {
 
 TEST_F(EventsTest, AFailingSinkDoesNotStopTheOthers) {
   sink_->status = E_FAIL;
-  ComPtr<RecordingSink> second = RecordingSink::Make();
+  ComPtr<RecordingDispatchSink> second = RecordingDispatchSink::Make();
   ASSERT_NE(Advise(poster_.Get(), second.Get()), 0u);
   ASSERT_EQ(Post(L"T", 1), S_OK);
   EXPECT_EQ(sink_->Ids(), (std::vector<DISPID>{3, 4}));
@@ -136,7 +136,7 @@ TEST_F(EventsTest, EventsStopWhenDisabledOrDisconnected) {
 }
 
 TEST_F(EventsTest, ASinkMayUnadviseItselfDuringARaise) {
-  ComPtr<RecordingSink> other = RecordingSink::Make();
+  ComPtr<RecordingDispatchSink> other = RecordingDispatchSink::Make();
   ASSERT_NE(Advise(poster_.Get(), other.Get()), 0u);
   sink_->onEvent = [this](DISPID id, DISPPARAMS&) {
     if (id == 3) {
@@ -149,7 +149,7 @@ TEST_F(EventsTest, ASinkMayUnadviseItselfDuringARaise) {
 }
 
 TEST_F(EventsTest, ASinkAdvisedDuringARaiseHearsTheNextEvent) {
-  ComPtr<RecordingSink> late = RecordingSink::Make();
+  ComPtr<RecordingDispatchSink> late = RecordingDispatchSink::Make();
   sink_->onEvent = [&](DISPID id, DISPPARAMS&) {
     if (id == 3) {
       EXPECT_NE(Advise(poster_.Get(), late.Get()), 0u);
@@ -162,7 +162,7 @@ TEST_F(EventsTest, ASinkAdvisedDuringARaiseHearsTheNextEvent) {
 
 TEST_F(EventsTest, ASinkMayReleaseTheLastReferenceDuringARaise) {
   ComPtr<_Sireler> observer = CreatePoster();  // same thread, same list
-  ComPtr<RecordingSink> other = RecordingSink::Make();
+  ComPtr<RecordingDispatchSink> other = RecordingDispatchSink::Make();
   ASSERT_NE(Advise(poster_.Get(), other.Get()), 0u);
   _Sireler* raw = poster_.Get();
   sink_->onEvent = [this](DISPID id, DISPPARAMS&) {

@@ -22,13 +22,13 @@ std::string Describe(const VARIANTARG& arg) {
 
 }  // namespace
 
-ComPtr<RecordingSink> RecordingSink::Make() {
-  ComPtr<RecordingSink> sink;
-  sink.Attach(new RecordingSink());
+ComPtr<RecordingDispatchSink> RecordingDispatchSink::Make() {
+  ComPtr<RecordingDispatchSink> sink;
+  sink.Attach(new RecordingDispatchSink());
   return sink;
 }
 
-HRESULT RecordingSink::QueryInterface(REFIID iid, void** object) {
+HRESULT RecordingDispatchSink::QueryInterface(REFIID iid, void** object) {
   if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
       IsEqualIID(iid, DIID___Sireler)) {
     *object = static_cast<IDispatch*>(this);
@@ -39,21 +39,21 @@ HRESULT RecordingSink::QueryInterface(REFIID iid, void** object) {
   return E_NOINTERFACE;
 }
 
-ULONG RecordingSink::Release() {
+ULONG RecordingDispatchSink::Release() {
   const ULONG remaining = --references_;
   if (remaining == 0) delete this;
   return remaining;
 }
 
-HRESULT RecordingSink::GetTypeInfoCount(UINT* count) {
+HRESULT RecordingDispatchSink::GetTypeInfoCount(UINT* count) {
   *count = 0;
   return S_OK;
 }
 
-HRESULT RecordingSink::Invoke(DISPID id, REFIID, LCID, WORD invokeFlags, DISPPARAMS* params,
+HRESULT RecordingDispatchSink::Invoke(DISPID id, REFIID, LCID, WORD invokeFlags, DISPPARAMS* params,
                               VARIANT*, EXCEPINFO* exception, UINT*) {
   // Held for the length of the call: a handler may drop the test's reference.
-  ComPtr<RecordingSink> keep(this);
+  ComPtr<RecordingDispatchSink> keep(this);
   RecordedEvent event{id, {}};
   for (UINT i = 0; i < params->cArgs; ++i) event.args.push_back(Describe(params->rgvarg[i]));
   events.push_back(event);
@@ -67,7 +67,7 @@ HRESULT RecordingSink::Invoke(DISPID id, REFIID, LCID, WORD invokeFlags, DISPPAR
   return status;
 }
 
-std::vector<DISPID> RecordingSink::Ids() const {
+std::vector<DISPID> RecordingDispatchSink::Ids() const {
   std::vector<DISPID> ids;
   for (const RecordedEvent& event : events) ids.push_back(event.id);
   return ids;

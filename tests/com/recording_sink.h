@@ -20,10 +20,10 @@ struct RecordedEvent {
   std::vector<std::string> args;
 };
 
-class RecordingSink final : public IDispatch {
+class RecordingDispatchSink final : public IDispatch {
  public:
   // New sinks start with one reference, owned by the ComPtr returned here.
-  static ComPtr<RecordingSink> Make();
+  static ComPtr<RecordingDispatchSink> Make();
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
@@ -47,7 +47,7 @@ class RecordingSink final : public IDispatch {
   std::vector<DISPID> Ids() const;
 
  private:
-  RecordingSink() = default;
+  RecordingDispatchSink() = default;
   ULONG references_ = 1;
 };
 

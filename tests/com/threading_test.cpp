@@ -87,7 +87,7 @@ TEST_F(MarshallingTest, AMultithreadedApartmentCallsThroughTheTypeLibraryMarshal
   ComPtr<_Sireler> poster = CreatePoster();
   ASSERT_TRUE(poster);
   ASSERT_EQ(poster->ClearList(), S_OK);
-  ComPtr<RecordingSink> sink = RecordingSink::Make();
+  ComPtr<RecordingDispatchSink> sink = RecordingDispatchSink::Make();
   DWORD eventThread = 0;
   sink->onEvent = [&](DISPID, DISPPARAMS&) { eventThread = GetCurrentThreadId(); };
   ASSERT_NE(Advise(poster.Get(), sink.Get()), 0u);

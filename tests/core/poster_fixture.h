@@ -46,7 +46,7 @@ struct EventRecord {
   }
 };
 
-class RecordingSink : public PosterEvents {
+class PosterEventRecorder : public PosterEvents {
  public:
   // Runs inside every event, after it is recorded. `cancel` is null for the After-events.
   std::function<void(const EventRecord&, VBool* cancel)> handler;
@@ -124,7 +124,7 @@ class PosterTest : public ::testing::Test {
 
   MemoryPlatform platform_;
   ThreadState thread_;
-  std::shared_ptr<RecordingSink> sink_ = std::make_shared<RecordingSink>();
+  std::shared_ptr<PosterEventRecorder> sink_ = std::make_shared<PosterEventRecorder>();
 };
 
 }  // namespace sirel
