@@ -20,6 +20,10 @@
 //   selected ones when selectedOnly), in index order, each followed by lineEnd: what reading
 //   LineText (and Selected) for each index gives, which is what the default does. A list whose
 //   per-line reads are costly reads them in one pass instead.
+// - BeginUpdate()/EndUpdate() bracket the writes of one posting (pairs may nest; the outermost
+//   pair counts). A list whose drawing is costly may hold back drawing between them and draw at
+//   most once per frame; every read, inside or outside the bracket, sees every write at once.
+//   The defaults do nothing.
 // Lines are UTF-16 and kept exactly as added.
 #pragma once
 
@@ -48,6 +52,9 @@ class MessageList {
   virtual void SelectOnly(std::int16_t index) = 0;
   virtual void RemoveSelected() = 0;
 
+  virtual void BeginUpdate() {}
+  virtual void EndUpdate() {}
+
   virtual void AppendLines(std::u16string& out, bool selectedOnly,
                            std::u16string_view lineEnd) const {
     const std::int16_t count = ListCount();
@@ -57,6 +64,18 @@ class MessageList {
       out += lineEnd;
     }
   }
+};
+
+// Brackets a scope's writes with BeginUpdate and EndUpdate, also when the scope throws.
+class ListUpdate {
+ public:
+  explicit ListUpdate(MessageList& list) : list_(list) { list_.BeginUpdate(); }
+  ~ListUpdate() { list_.EndUpdate(); }
+  ListUpdate(const ListUpdate&) = delete;
+  ListUpdate& operator=(const ListUpdate&) = delete;
+
+ private:
+  MessageList& list_;
 };
 
 }  // namespace sirel

@@ -38,6 +38,9 @@ void Poster::DoSirel(const std::u16string& text, std::int32_t priority) {
   }
   const std::u16string& line = showCounter || showPriority ? prefixed : text;
   MessageList& target = thread_.ObtainWindow().List();
+  // The window object, and so its list object, lives as long as the thread: a handler that
+  // closes the window leaves this object in place, loaded afresh by the next ObtainWindow.
+  const ListUpdate update(target);
   // A full list cannot take the line first and lose its oldest line after. When the limit
   // would remove the oldest line anyway, it goes before the append, so that a limit of up to
   // the list's capacity keeps working on a full list; that removal is this posting's one.

@@ -1,6 +1,7 @@
 #include "win32/message_list.h"
 
 #include <algorithm>
+#include <cwchar>
 
 #include "core/current_line.h"
 #include "core/errors.h"
@@ -13,6 +14,17 @@ namespace {
 // Up to this many selected lines, RemoveSelected removes them one by one; beyond it rebuilding
 // the control is cheaper, since each single removal moves every later line.
 constexpr std::size_t kMaxSingleRemovals = 16;
+
+double NowMs() {
+  static const double ticksPerMs = [] {
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(frequency.QuadPart) / 1000.0;
+  }();
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / ticksPerMs;
+}
 
 }  // namespace
 
@@ -28,25 +40,93 @@ HWND CreateMessageListBox(HWND parent, HINSTANCE instance, int controlId, const 
 void ListBoxList::Attach(HWND listbox) {
   listbox_ = listbox;
   selection_known_ = false;
+  drawing_held_ = false;
   // A control that already holds lines sets the bound from them.
+  MeasureLongestLine();
+}
+
+void ListBoxList::Detach() {
+  listbox_ = nullptr;
+  longest_line_ = 0;
+  longest_known_ = true;
+  selection_known_ = true;
+  only_selected_ = -1;
+  drawing_held_ = false;
+}
+
+void ListBoxList::MeasureLongestLine() const {
   longest_line_ = 0;
   const int count = ListCount();
   for (int i = 0; i < count; ++i) {
     const LRESULT length = Send(LB_GETTEXTLEN, static_cast<WPARAM>(i));
     if (length > 0) longest_line_ = std::max(longest_line_, static_cast<std::size_t>(length));
   }
-}
-
-void ListBoxList::Detach() {
-  listbox_ = nullptr;
-  longest_line_ = 0;
-  selection_known_ = true;
-  only_selected_ = -1;
+  longest_known_ = true;
 }
 
 LRESULT ListBoxList::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
   if (listbox_ == nullptr) throw SirelError(ErrorCode::WindowOperation);
-  return SendMessageW(listbox_, message, wParam, lParam);
+  ++own_sends_;
+  const LRESULT result = SendMessageW(listbox_, message, wParam, lParam);
+  --own_sends_;
+  return result;
+}
+
+void ListBoxList::Observe(UINT message, WPARAM, LPARAM lParam) {
+  switch (message) {
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+      // The control has strings (LBS_HASSTRINGS): lParam is the wide text, whoever sent it.
+      if (lParam != 0) {
+        longest_line_ = std::max(longest_line_, std::wcslen(reinterpret_cast<const wchar_t*>(lParam)));
+      }
+      // An insertion moves later lines; an append (unsorted list) moves none.
+      if (message == LB_INSERTSTRING && own_sends_ == 0) ForgetSelection();
+      return;
+    case LB_DIR:
+    case LB_ADDFILE:
+      longest_known_ = false;
+      ForgetSelection();
+      return;
+    case LB_SETSEL:
+    case LB_SELITEMRANGE:
+    case LB_SELITEMRANGEEX:
+    case LB_SETCURSEL:
+    case LB_SELECTSTRING:
+    case LB_DELETESTRING:
+    case LB_RESETCONTENT:
+      if (own_sends_ == 0) ForgetSelection();
+      return;
+    default:
+      return;
+  }
+}
+
+// The first write of an update on a list that is on screen turns drawing off until the lines
+// are shown (EndUpdate or ShowHeldLines). Invalidating the owning window makes the thread's
+// next WM_PAINT of it, when the thread runs its messages, show them.
+void ListBoxList::HoldDrawing() {
+  if (drawing_held_ || update_depth_ == 0 || listbox_ == nullptr) return;
+  if (!IsWindowVisible(listbox_)) return;
+  Send(WM_SETREDRAW, FALSE);
+  drawing_held_ = true;
+  InvalidateRect(GetParent(listbox_), nullptr, FALSE);
+}
+
+void ListBoxList::EndUpdate() {
+  if (update_depth_ > 0) --update_depth_;
+  if (update_depth_ == 0 && drawing_held_ && NowMs() - last_drawn_ms_ >= kFrameMs) ShowHeldLines();
+}
+
+void ListBoxList::ShowHeldLines() {
+  if (!drawing_held_) return;
+  drawing_held_ = false;
+  if (listbox_ == nullptr) return;
+  ++own_sends_;
+  SendMessageW(listbox_, WM_SETREDRAW, TRUE, 0);
+  --own_sends_;
+  RedrawWindow(listbox_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  last_drawn_ms_ = NowMs();
 }
 
 void ListBoxList::CheckIndex(std::int16_t index) const {
@@ -66,15 +146,17 @@ std::wstring ListBoxList::TextAt(int index) const {
 
 void ListBoxList::AddItem(const std::u16string& text) {
   if (ListCount() >= kMaxLines) throw SirelError(ErrorCode::ListFull);
+  HoldDrawing();
   const std::wstring wide = ToWide(text);
+  // (Observe raises the longest-line bound as the control receives the text.)
   const LRESULT result = Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
   if (result == LB_ERRSPACE) throw SirelError(ErrorCode::OutOfMemory);
   if (result == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
-  longest_line_ = std::max(longest_line_, wide.size());
 }
 
 void ListBoxList::RemoveItem(std::int16_t index) {
   CheckIndex(index);
+  HoldDrawing();
   const int caret = static_cast<int>(Send(LB_GETCARETINDEX));
   if (Send(LB_DELETESTRING, static_cast<WPARAM>(index)) == LB_ERR) {
     throw SirelError(ErrorCode::WindowOperation);
@@ -92,6 +174,7 @@ void ListBoxList::RemoveItem(std::int16_t index) {
 }
 
 void ListBoxList::Clear() {
+  HoldDrawing();
   Send(LB_RESETCONTENT);
   selection_known_ = true;
   only_selected_ = -1;
@@ -123,6 +206,7 @@ std::int16_t ListBoxList::SelCount() const {
 
 void ListBoxList::SelectOnly(std::int16_t index) {
   CheckIndex(index);
+  HoldDrawing();
   // Make the line the only selected one, deselecting just the line we know of when we can.
   if (!selection_known_) {
     Send(LB_SETSEL, FALSE, -1);
@@ -184,6 +268,7 @@ void ListBoxList::RemoveSelected() {
     only_selected_ = -1;
     return;
   }
+  HoldDrawing();
   std::vector<int> selected(static_cast<std::size_t>(selectedCount));
   const LRESULT got = Send(LB_GETSELITEMS, static_cast<WPARAM>(selected.size()),
                            reinterpret_cast<LPARAM>(selected.data()));
@@ -234,7 +319,9 @@ void ListBoxList::RebuildWithout(const std::vector<int>& removed) {
   const int remaining = static_cast<int>(kept.size());
   const int newCaret = CurrentLineAfterRemoval(caret, removedBeforeCaret, caretRemoved, remaining);
 
-  Send(WM_SETREDRAW, FALSE);
+  // Drawing already held by an update stays held; else it is off for the rebuild alone.
+  const bool held = drawing_held_;
+  if (!held) Send(WM_SETREDRAW, FALSE);
   Send(LB_RESETCONTENT);
   Send(LB_INITSTORAGE, static_cast<WPARAM>(remaining), static_cast<LPARAM>(bytes));
   bool failed = false;
@@ -249,8 +336,10 @@ void ListBoxList::RebuildWithout(const std::vector<int>& removed) {
     MoveCaretTo(newCaret);
     Send(LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, top - removedBeforeTop)));
   }
-  Send(WM_SETREDRAW, TRUE);
-  RedrawWindow(listbox_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+  if (!held) {
+    Send(WM_SETREDRAW, TRUE);
+    RedrawWindow(listbox_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+  }
   if (failed) throw SirelError(ErrorCode::OutOfMemory);
 }
 

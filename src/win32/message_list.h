@@ -8,8 +8,19 @@
 //   the control would do by itself; RemoveSelected leaves what single removals would leave.
 // - To stay fast on long lists the object remembers which line its own writes left selected
 //   (none, or the one line SelectOnly chose), so that a posting deselects one line instead of
-//   walking them all. ForgetSelection() drops that knowledge: the owning window calls it on any
-//   user input to the control, and anyone who changes the selection with raw messages must.
+//   walking them all, and how long the longest line is, so that AppendLines reads each line with
+//   one message. The owning window passes every message the control receives to Observe()
+//   first: a selection change, insertion or removal from any other sender (the user, another
+//   thread or process) drops the selection knowledge, and every line added by any sender
+//   raises the bound (LB_DIR and LB_ADDFILE make it unknown: it is measured again on the next
+//   read). ForgetSelection() drops the selection knowledge directly.
+// - Drawing within an update (BeginUpdate/EndUpdate, one posting): while the control is on
+//   screen, the first write of an update turns the control's redrawing off (WM_SETREDRAW) and
+//   invalidates the owning window. The lines are drawn again, all at once, by the end of an
+//   update when the last drawing is a frame (kFrameMs) old, or by ShowHeldLines(), which the
+//   owning window calls when the thread runs its messages (its WM_PAINT), whichever is first.
+//   So a tight loop of postings draws at most once a frame, and no timer is needed. Reads are
+//   never affected: the control holds every line at once; only its picture waits.
 // - A NUL character ends a LISTBOX string: a line keeps its text up to the first NUL.
 #pragma once
 
@@ -46,6 +57,8 @@ class ListBoxList final : public MessageList {
   std::int16_t SelCount() const override;
   void SelectOnly(std::int16_t index) override;
   void RemoveSelected() override;
+  void BeginUpdate() override { ++update_depth_; }
+  void EndUpdate() override;
   // One pass over the control (message_list_lines.cpp).
   void AppendLines(std::u16string& out, bool selectedOnly,
                    std::u16string_view lineEnd) const override;
@@ -58,6 +71,12 @@ class ListBoxList final : public MessageList {
   void SelectAll();
   // See the contract above.
   void ForgetSelection() { selection_known_ = false; }
+  void Observe(UINT message, WPARAM wParam, LPARAM lParam);
+  // Draws the lines held back since the last drawing, if any. Never throws.
+  void ShowHeldLines();
+  bool HoldsDrawing() const { return drawing_held_; }
+
+  static constexpr double kFrameMs = 30.0;
 
  private:
   LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
@@ -66,6 +85,8 @@ class ListBoxList final : public MessageList {
   void MoveCaretTo(int index);
   void ScrollIntoView(int index);
   void RebuildWithout(const std::vector<int>& removed);
+  void HoldDrawing();
+  void MeasureLongestLine() const;
 
   HWND listbox_ = nullptr;
   // When selection_known_ is true, only_selected_ is the one selected line, or -1 for none.
@@ -74,7 +95,14 @@ class ListBoxList final : public MessageList {
   // No line of the control is longer than this (in UTF-16 units): every line enters through
   // AddItem or is re-added from the control itself. Lets AppendLines read a line with one
   // message into a buffer of this size, without asking each line's length first.
-  std::size_t longest_line_ = 0;
+  // longest_known_ false: a sender added lines of unknown length; measured on the next read.
+  mutable std::size_t longest_line_ = 0;
+  mutable bool longest_known_ = true;
+  // Depth of the list's own Send calls: messages seen by Observe meanwhile are its own writes.
+  mutable int own_sends_ = 0;
+  int update_depth_ = 0;
+  bool drawing_held_ = false;
+  double last_drawn_ms_ = -1e9;
 };
 
 }  // namespace sirel::win32

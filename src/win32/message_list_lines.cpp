@@ -1,6 +1,6 @@
 // Reading many lines of the LISTBOX in one pass, for the copy and export commands: the count
 // and the selection are asked once, each line costs one message, and one buffer, as long as the
-// longest line ever added, serves every line. The two read-only messages go straight to the LISTBOX class's own procedure: the
+// longest line the control ever received (from any sender), serves every line. The two read-only messages go straight to the LISTBOX class's own procedure: the
 // window's subclass procedure handles only input, and passing through it would double the cost
 // of reading a full list (32767 lines) under Wine. Reading line by line through List() costs
 // about three times as much again.
@@ -32,6 +32,7 @@ void ListBoxList::AppendLines(std::u16string& out, bool selectedOnly,
     return CallWindowProcW(listboxProc, hwnd(), message, static_cast<WPARAM>(index),
                            reinterpret_cast<LPARAM>(text));
   };
+  if (!longest_known_) MeasureLongestLine();
   std::wstring buffer(longest_line_ + 1, L'\0');
   for (const int index : indexes) {
     if (index >= count) throw SirelError(ErrorCode::InvalidIndex);

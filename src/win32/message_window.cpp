@@ -114,6 +114,9 @@ LRESULT MessageForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       OnCommand(wParam);
       return 0;
+    case WM_PAINT:
+      OnPaint();
+      return 0;
     case WM_DESTROY:
       OnDestroy();
       return 0;
@@ -183,6 +186,16 @@ void MessageForm::LayoutStep() {
 void MessageForm::OnSize(UINT state) {
   if (state == SIZE_MINIMIZED) return;
   LayoutStep();
+}
+
+// The frame draws nothing of its own. Its WM_PAINT comes when the thread runs its messages and
+// nothing else waits: the list's held lines are drawn then (the list invalidates the frame when
+// it holds them). The frame is validated first, so that erasing it cannot paint over the list.
+void MessageForm::OnPaint() {
+  PAINTSTRUCT paint{};
+  BeginPaint(hwnd_, &paint);
+  EndPaint(hwnd_, &paint);
+  list_.ShowHeldLines();
 }
 
 void MessageForm::OnCommand(WPARAM wParam) {
@@ -260,7 +273,10 @@ void MessageForm::SetLeft(float twips) {
   MoveTo(position);
 }
 
-void MessageForm::Show() { ShowWindow(Require(), SW_SHOW); }
+void MessageForm::Show() {
+  ShowWindow(Require(), SW_SHOW);
+  list_.ShowHeldLines();
+}
 
 void MessageForm::Hide() { ShowWindow(Require(), SW_HIDE); }
 

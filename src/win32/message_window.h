@@ -87,6 +87,7 @@ class MessageForm final : public MessageWindow {
   bool OnCreate();
   void OnSize(UINT state);
   void OnCommand(WPARAM wParam);
+  void OnPaint();
   void OnDestroy();
   void OnNcDestroy();
   void LoadStep();

@@ -55,6 +55,9 @@ LRESULT CALLBACK MessageForm::ListProc(HWND list, UINT message, WPARAM wParam,
 bool MessageForm::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam,
                                        LRESULT* result) {
   *result = 0;
+  // Whoever sent it (the list itself, the user, another thread or process): what the list
+  // remembers of its control follows.
+  list_.Observe(message, wParam, lParam);
   if (IsButtonPressOrMove(message, wParam)) list_.ForgetSelection();
   switch (message) {
     case WM_RBUTTONDOWN:
