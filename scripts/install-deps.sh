@@ -10,7 +10,7 @@ packages=(
   libwine-dev wine wine64
   fonts-wine fonts-liberation
   libxrender1 libxrandr2 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxfixes3
-  xvfb xauth x11-utils xdotool xclip imagemagick
+  xvfb xauth x11-utils xdotool xclip imagemagick tesseract-ocr tesseract-ocr-eng
   python3 zip unzip msitools wixl
   wine32:i386
 )

@@ -1,13 +1,23 @@
 // The LISTBOX list beyond the shared contract: the one-pass removal of many selected lines (the
 // contract's cases are small enough to take the one-by-one path), scrolling the current line
-// into view, and where the first visible line goes.
+// into view, where the first visible line goes, and what the list remembers of its control when
+// another thread sends the control messages.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "platform/modAPIs.h"
+#include "window/copy_text.h"
+#include "window/menu.h"
+#include "win32/menu_commands.h"
+#include "win32_test_support.h"
 
 #include "core/errors.h"
 #include "win32/message_window.h"
@@ -137,6 +147,109 @@ TEST_F(ListboxListTest, LineStopsAtTheFirstNulCharacter) {
   auto window = MakeWindow(0);
   window->listBox().AddItem(std::u16string(u"before\0after", 12));
   EXPECT_EQ(window->listBox().LineText(0), u"before");
+}
+
+// Runs `send` on another thread while this one takes the messages it sends to the control, as
+// a tool of another thread or process would.
+void FromAnotherThread(const std::function<void()>& send) {
+  std::atomic<bool> done{false};
+  std::thread sender([&] {
+    send();
+    done = true;
+  });
+  while (!done) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    testing::PumpMessages();
+  }
+  sender.join();
+}
+
+std::vector<std::u16string> LinesOf(const MessageList& list) {
+  std::vector<std::u16string> lines;
+  for (std::int16_t i = 0; i < list.ListCount(); ++i) lines.push_back(list.LineText(i));
+  return lines;
+}
+
+class OutsideSenderTest : public testing::FreshWindowTest {};
+
+TEST_F(OutsideSenderTest, LinesSelectedFromOutsideAreTheOnesDeleteRemoves) {
+  struct Case {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    std::vector<int> kept;  // of lines 0..5, the newest (5) selected by the posting
+  };
+  const Case cases[] = {
+      {"LB_SETSEL adds line 2", LB_SETSEL, TRUE, 2, {0, 1, 3, 4}},
+      {"LB_SETSEL clears every line", LB_SETSEL, FALSE, -1, {0, 1, 2, 3, 4, 5}},
+      {"LB_SELITEMRANGE adds lines 1 to 3", LB_SELITEMRANGE, TRUE, MAKELPARAM(1, 3), {0, 4}},
+      {"LB_SELITEMRANGE clears lines 4 to 5", LB_SELITEMRANGE, FALSE, MAKELPARAM(4, 5),
+       {0, 1, 2, 3, 4, 5}},
+      {"LB_SELITEMRANGEEX adds lines 0 to 1", LB_SELITEMRANGEEX, 0, 1, {2, 3, 4}},
+  };
+  const std::function<void(MessageForm&)> deletes[] = {
+      [](MessageForm&) { modAPIs::DeleteSelectedMessages(ThreadState::Current()); },
+      [](MessageForm& window) { MakeFormMenuCommands(window)->Run(MenuItem::Delete); },
+  };
+  for (const Case& c : cases) {
+    for (std::size_t way = 0; way < std::size(deletes); ++way) {
+      SCOPED_TRACE(std::string(c.name) + (way == 0 ? ", DeleteSelectedMessages" : ", menu"));
+      MessageForm& window = testing::ThreadWindow();
+      ListBoxList& list = window.listBox();
+      list.Clear();
+      for (int i = 0; i < 6; ++i) list.AddItem(Numbered(i));
+      list.SelectOnly(5);  // as a posting leaves it
+      const HWND control = list.hwnd();
+      FromAnotherThread([&] { SendMessageW(control, c.message, c.wParam, c.lParam); });
+
+      deletes[way](window);
+
+      std::vector<std::u16string> expected;
+      for (int i : c.kept) expected.push_back(Numbered(i));
+      EXPECT_EQ(LinesOf(list), expected);
+      EXPECT_EQ(list.SelCount(), 0);
+    }
+  }
+}
+
+TEST_F(OutsideSenderTest, LinesAddedFromOutsideComeBackWholeInCopyAllAndExport) {
+  // Longer than any line the list itself added.
+  const std::wstring longLine(5000, L'x');
+  const std::string ansiLine(3000, 'a');
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring longName = std::wstring(folder) + std::wstring(200, L'f') + L".sirel";
+  CloseHandle(CreateFileW(longName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  const std::wstring pattern = std::wstring(folder) + L"*.sirel";
+  struct Case {
+    const char* name;
+    std::function<void(HWND)> send;
+  };
+  const Case cases[] = {
+      {"LB_ADDSTRING, wide", [&](HWND c) { SendMessageW(c, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(longLine.c_str())); }},
+      {"LB_ADDSTRING, ANSI", [&](HWND c) { SendMessageA(c, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ansiLine.c_str())); }},
+      {"LB_INSERTSTRING at 0", [&](HWND c) { SendMessageW(c, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(longLine.c_str())); }},
+      {"LB_DIR", [&](HWND c) { SendMessageW(c, LB_DIR, DDL_READWRITE, reinterpret_cast<LPARAM>(pattern.c_str())); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ListBoxList& list = testing::ThreadWindow().listBox();
+    list.Clear();
+    list.AddItem(u"short");
+    list.SelectOnly(0);
+    const HWND control = list.hwnd();
+    FromAnotherThread([&] { c.send(control); });
+    ASSERT_EQ(list.ListCount(), 2);
+
+    // Copy All and Export both take their text from AllLinesText.
+    std::u16string expected;
+    for (const std::u16string& line : LinesOf(list)) expected += line + u"\r\n";
+    EXPECT_GT(expected.size(), 200u);
+    EXPECT_EQ(AllLinesText(list), expected);
+  }
+  DeleteFileW(longName.c_str());
 }
 
 TEST_F(ListboxListTest, ADetachedListRefusesWithAWindowError) {
