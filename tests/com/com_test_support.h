@@ -8,6 +8,8 @@
 #include <ocidl.h>
 #include <wrl/client.h>
 
+#include <gtest/gtest.h>
+
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -52,6 +54,20 @@ struct DllBuild {
   std::wstring typeLibraryFile;
 };
 std::vector<DllBuild> DllBuilds();
+
+// A test run once for each DLL build (named x64 and x86); skipped for a build that is not there.
+class DllBuildTest : public testing::TestWithParam<DllBuild> {
+ protected:
+  void SetUp() override {
+    const DllBuild& build = GetParam();
+    if (GetFileAttributesW(build.path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      GTEST_SKIP() << "no " << build.name << " DLL here (build the win32 preset first)";
+    }
+  }
+};
+inline std::string DllBuildName(const testing::TestParamInfo<DllBuild>& info) {
+  return info.param.name;
+}
 
 // A new poster through the class factory; fails the current test when creation fails.
 ComPtr<_Sireler> CreatePoster();

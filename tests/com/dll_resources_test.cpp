@@ -15,14 +15,12 @@
 namespace sirel::test {
 namespace {
 
-class DllResourcesTest : public testing::TestWithParam<DllBuild> {
+class DllResourcesTest : public DllBuildTest {
  protected:
   void SetUp() override {
-    const DllBuild& build = GetParam();
-    if (GetFileAttributesW(build.path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-      GTEST_SKIP() << "no " << build.name << " DLL here (build the win32 preset first)";
-    }
-    module_ = LoadLibraryExW(build.path.c_str(), nullptr,
+    DllBuildTest::SetUp();
+    if (IsSkipped()) return;
+    module_ = LoadLibraryExW(GetParam().path.c_str(), nullptr,
                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(module_, nullptr) << "error " << GetLastError();
   }
@@ -62,10 +60,7 @@ TEST_P(DllResourcesTest, InterfaceGuidResourcesHoldSixteenAndTheGuid) {
   EXPECT_TRUE(Resource(L"_SRCIID_SIRELER") == SizedGuid(DIID___Sireler));
 }
 
-INSTANTIATE_TEST_SUITE_P(Builds, DllResourcesTest, testing::ValuesIn(DllBuilds()),
-                         [](const testing::TestParamInfo<DllBuild>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Builds, DllResourcesTest, testing::ValuesIn(DllBuilds()), DllBuildName);
 
 }  // namespace
 }  // namespace sirel::test

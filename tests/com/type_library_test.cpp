@@ -114,14 +114,12 @@ std::wstring Name(BSTR name) {
   return text;
 }
 
-class TypeLibraryTest : public testing::TestWithParam<DllBuild> {
+class TypeLibraryTest : public DllBuildTest {
  protected:
   void SetUp() override {
-    const DllBuild& build = GetParam();
-    if (GetFileAttributesW(build.path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-      GTEST_SKIP() << "no " << build.name << " DLL here (build the win32 preset first)";
-    }
-    ASSERT_EQ(LoadTypeLibEx(build.path.c_str(), REGKIND_NONE, &library_), S_OK);
+    DllBuildTest::SetUp();
+    if (IsSkipped()) return;
+    ASSERT_EQ(LoadTypeLibEx(GetParam().path.c_str(), REGKIND_NONE, &library_), S_OK);
   }
 
   ComPtr<ITypeInfo> TypeInfo(REFGUID guid) {
@@ -384,8 +382,7 @@ TEST_P(TypeLibraryTest, EventInterfaceHasNineMethodsWithDispIdsOneToNine) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Builds, TypeLibraryTest, testing::ValuesIn(DllBuilds()),
-                         [](const testing::TestParamInfo<DllBuild>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Builds, TypeLibraryTest, testing::ValuesIn(DllBuilds()), DllBuildName);
 
 }  // namespace
 }  // namespace sirel::test
