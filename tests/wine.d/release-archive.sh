@@ -22,9 +22,12 @@ rm -rf "$work"
 mkdir -p "$folder"
 unzip -q "$zip" -d "$folder" || fail "unzip"
 folder_windows=$(windows_path "$folder")
-clsid='{8C1FA160-AD28-4CC5-82C6-C15C7B1E9D09}'
-iid='{154C7CB1-C9C8-4866-A3A1-E7A924DF042C}'
-diid='{BA612C32-3582-4D33-AA99-1F611092509D}'
+# The GUIDs, as the build read them from Sirel.idl.
+# shellcheck source=/dev/null
+source "$BUILD_DIR/src/automation/generated/sirel_ids.sh" || exit 1
+clsid="{$sirel_clsid}"
+iid="{$sirel_iid}"
+diid="{$sirel_diid}"
 
 prepare_user_classes
 warm_up_script_host

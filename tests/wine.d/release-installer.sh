@@ -25,6 +25,9 @@ for arch in x64 x86; do
   [ -f "$root/dist/Sirel-$version-$arch.msi" ] || { echo "no dist/Sirel-$version-$arch.msi (run make dist)"; exit 1; }
 done
 msi="$root/dist/Sirel-$version-x64.msi"
+# The GUIDs, as the build read them from Sirel.idl.
+# shellcheck source=/dev/null
+source "$BUILD_DIR/src/automation/generated/sirel_ids.sh" || exit 1
 me=$(id -un)
 sed 's/\r*$/\r/' "$root/samples/vbscript/hello.vbs" >"$work/hello.vbs"
 
@@ -140,7 +143,7 @@ for row in "${scopes[@]}"; do
   else
     [ "$(changed_keys "$scope_before" "$scope_installed" | grep -c .)" -ge 10 ] \
       || fail "$scope: the machine's classes did not receive the registration"
-    expect_value "$scope_installed" "CLSID\\{8C1FA160-AD28-4CC5-82C6-C15C7B1E9D09}\\InprocServer32" "" \
+    expect_value "$scope_installed" "CLSID\\{$sirel_clsid}\\InprocServer32" "" \
       "$installed" "HKEY_LOCAL_MACHINE\\Software\\Classes\\"
   fi
 done

@@ -21,9 +21,12 @@ rm -rf "$work"
 mkdir -p "$work/archive" "$work/app" "$work/no-manifest"
 unzip -q "$zip" -d "$work/archive" || fail "unzip"
 archive="$work/archive"
+# The GUIDs, as the build read them from Sirel.idl.
+# shellcheck source=/dev/null
+source "$BUILD_DIR/src/automation/generated/sirel_ids.sh" || exit 1
 
 for key in 'HKCU\Software\Classes' 'HKLM\Software\Classes'; do
-  for entry in 'Sirel.Sireler' 'CLSID\{8C1FA160-AD28-4CC5-82C6-C15C7B1E9D09}'; do
+  for entry in 'Sirel.Sireler' "CLSID\\{$sirel_clsid}"; do
     if wine_run 60 reg query "$key\\$entry" >/dev/null 2>&1; then fail "$key\\$entry is registered"; fi
   done
 done
