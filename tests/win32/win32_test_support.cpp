@@ -68,11 +68,11 @@ void FreshWindowTest::TearDown() { PumpMessages(); }
 
 MenuWatcher::MenuWatcher(Answer answer) : answer_(answer) {
   t_menu_watcher = this;
-  hook_ = SetWindowsHookExW(WH_CALLWNDPROC, &MenuWatcher::Hook, nullptr, GetCurrentThreadId());
+  hook_.reset(SetWindowsHookExW(WH_CALLWNDPROC, &MenuWatcher::Hook, nullptr, GetCurrentThreadId()));
 }
 
 MenuWatcher::~MenuWatcher() {
-  if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+  hook_.reset();
   t_menu_watcher = nullptr;
 }
 
@@ -101,12 +101,12 @@ LRESULT CALLBACK MenuWatcher::Hook(int code, WPARAM wParam, LPARAM lParam) {
 
 MessageBoxWatcher::MessageBoxWatcher() {
   t_box_watcher = this;
-  hook_ = SetWindowsHookExW(WH_CALLWNDPROCRET, &MessageBoxWatcher::Hook, nullptr,
-                            GetCurrentThreadId());
+  hook_.reset(SetWindowsHookExW(WH_CALLWNDPROCRET, &MessageBoxWatcher::Hook, nullptr,
+                                GetCurrentThreadId()));
 }
 
 MessageBoxWatcher::~MessageBoxWatcher() {
-  if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+  hook_.reset();
   t_box_watcher = nullptr;
 }
 

@@ -77,7 +77,7 @@ class MenuWatcher {
 
  private:
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
-  HHOOK hook_ = nullptr;
+  UniqueHook hook_;
   Answer answer_;
   std::vector<OpenedMenu> opened_;
 };
@@ -96,7 +96,7 @@ class MessageBoxWatcher {
 
  private:
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
-  HHOOK hook_ = nullptr;
+  UniqueHook hook_;
   std::vector<Shown> shown_;
 };
 
