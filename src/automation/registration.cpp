@@ -210,7 +210,7 @@ HRESULT UnregisterServer(RegistrationScope scope) noexcept {
     const HRESULT typeLibrary = UnregisterTypeLibrary(scope);
     const HRESULT progId = DeleteTree(root, kProgId);
     const HRESULT classKey = DeleteTree(root, ClassKeyPath());
-    if (FAILED(typeLibrary)) return typeLibrary;
+    RETURN_IF_FAILED(typeLibrary);
     return FAILED(progId) ? progId : classKey;
   });
 }
