@@ -86,7 +86,7 @@ check_dll() {
   local listing
   listing=$("$dir/src/automation/patch_typelib" --list "$tlb" 2>&1)
   local expected_types=(
-    "library syskind=$syskind version=17.0 lcid=0 flags=0x0"
+    "library syskind=$syskind version=17.0 lcid=0 names=0x0409 flags=0x0"
     "0 _Sireler     kind=4 flags=0x11D0 version=1.0 {$iid}"
     "1 Sireler      kind=5 flags=0x0002 version=1.0 {$clsid}"
     "2 __Sireler    kind=4 flags=0x1090 version=1.0 {$diid}")

@@ -8,13 +8,21 @@ namespace sirel::automation {
 
 namespace {
 
-// The variant a VT_BYREF|VT_VARIANT argument refers to, followed to the end of the chain.
-VARIANTARG& Dereferenced(VARIANTARG& argument) {
+// References to references are followed this deep at most: a chain that goes on (or a variant
+// that refers to itself) is refused, never followed for ever.
+constexpr int kMaxReferenceDepth = 8;
+
+// The variant a VT_BYREF|VT_VARIANT argument refers to, followed to the end of the chain; nullptr
+// for a reference that is null or that the chain never leaves.
+VARIANTARG* Dereferenced(VARIANTARG& argument) {
   VARIANTARG* current = &argument;
-  while (V_VT(current) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(current) != nullptr) {
+  for (int depth = 0; V_VT(current) == (VT_BYREF | VT_VARIANT); ++depth) {
+    if (depth == kMaxReferenceDepth || V_VARIANTREF(current) == nullptr) return nullptr;
     current = V_VARIANTREF(current);
   }
-  return *current;
+  // Any other reference must point somewhere, or the conversion would read through null.
+  if ((V_VT(current) & VT_BYREF) != 0 && V_BYREF(current) == nullptr) return nullptr;
+  return current;
 }
 
 // A parameter the caller left out: absent, or passed as the "missing" error value.
@@ -82,7 +90,12 @@ HRESULT DispatchCall::Prepare(const DispatchMember& member, const DISPPARAMS& ca
   for (UINT p = 0; p < count; ++p) {
     const DispatchParam& param = member.params[p];
     const UINT slot = count - 1 - p;
-    if (IsMissing(sources[p] ? &Dereferenced(*sources[p]) : nullptr)) {
+    VARIANTARG* given = sources[p] != nullptr ? Dereferenced(*sources[p]) : nullptr;
+    if (sources[p] != nullptr && given == nullptr) {
+      if (argumentError) *argumentError = sourceIndex[p];
+      return DISP_E_TYPEMISMATCH;
+    }
+    if (IsMissing(given)) {
       if (!param.hasDefault) return DISP_E_PARAMNOTOPTIONAL;
       // The default is copied: the call must never be able to touch the type library's value.
       VARIANT& copy = converted_[converted_count_];
@@ -92,7 +105,7 @@ HRESULT DispatchCall::Prepare(const DispatchMember& member, const DISPPARAMS& ca
       RETURN_IF_FAILED(Bind(param, copy, slot, lcid));
       continue;
     }
-    const HRESULT status = Bind(param, *sources[p], slot, lcid);
+    const HRESULT status = Bind(param, *given, slot, lcid);
     if (FAILED(status)) {
       if (argumentError) *argumentError = sourceIndex[p];
       return status;
@@ -106,8 +119,9 @@ HRESULT DispatchCall::Prepare(const DispatchMember& member, const DISPPARAMS& ca
   return S_OK;
 }
 
-HRESULT DispatchCall::Bind(const DispatchParam& param, VARIANTARG& source, UINT slot, LCID lcid) {
-  VARIANTARG& value = Dereferenced(source);
+// value: the caller's argument with its references followed (never VT_BYREF|VT_VARIANT, never
+// a null reference).
+HRESULT DispatchCall::Bind(const DispatchParam& param, VARIANTARG& value, UINT slot, LCID lcid) {
   VARIANTARG& arg = args_[slot];
   VariantInit(&arg);
 

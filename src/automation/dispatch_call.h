@@ -3,7 +3,9 @@
 //   - every argument (positional, or named by its parameter position, or the put value named
 //     DISPID_PROPERTYPUT) is read through any VT_BYREF (script clients pass variables as
 //     VT_BYREF|VT_VARIANT) and converted to the declared type by the automation conversion
-//     rules; one that cannot be converted fails the call before the member runs;
+//     rules; one that cannot be converted fails the call before the member runs, and so does
+//     a null reference or a chain of references more than a few deep (one that refers to
+//     itself);
 //   - an omitted optional parameter gets its default from the type library (Wine's
 //     ITypeInfo::Invoke would otherwise pass the default itself as the pointer);
 //   - more arguments than parameters are refused (Wine does not count them).
@@ -34,7 +36,7 @@ class DispatchCall {
   DISPPARAMS* params() { return &params_; }
 
  private:
-  HRESULT Bind(const DispatchParam& param, VARIANTARG& source, UINT slot, LCID lcid);
+  HRESULT Bind(const DispatchParam& param, VARIANTARG& value, UINT slot, LCID lcid);
 
   VARIANTARG args_[kMaxDispatchParams]{};    // VT_BYREF|type, pointing at the values
   VARIANT converted_[kMaxDispatchParams]{};  // values that needed a conversion

@@ -1,6 +1,7 @@
 // The entry points of Sirel.dll (ordinals in Sirel.def): the four of an in-process server, and
 // DllInstall for per-user registration (regsvr32 /n /i:user, and /u /n /i:user to undo it).
-// DllMain only remembers the module handle.
+// DllMain remembers the module handle and keeps the threads' states (win32/thread_state_slot.h):
+// made in a TLS slot on first use, ended at thread detach and at an unload.
 #include <windows.h>
 #include <objbase.h>
 
@@ -8,15 +9,28 @@
 #include "class_factory.h"
 #include "module.h"
 #include "registration.h"
+#include "win32/thread_state_slot.h"
 
 using sirel::automation::ClassFactory;
 using sirel::automation::RegistrationScope;
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) sirel::automation::SetModuleHandle(instance);
-  return TRUE;
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+  switch (reason) {
+    case DLL_PROCESS_ATTACH:
+      sirel::automation::SetModuleHandle(instance);
+      return sirel::win32::BeginThreadStates() ? TRUE : FALSE;
+    case DLL_THREAD_DETACH:
+      sirel::win32::EndThreadState();
+      return TRUE;
+    case DLL_PROCESS_DETACH:
+      // At process exit (reserved set) the other threads are gone already: nothing is ended.
+      if (reserved == nullptr) sirel::win32::EndAllThreadStates();
+      return TRUE;
+    default:
+      return TRUE;
+  }
 }
 
 // Unloading is allowed only with no object, no lock on the factory and no message window.

@@ -35,9 +35,15 @@ void ObjectDestroyed() { --g_objects; }
 
 void LockModule() { ++g_locks; }
 
-void UnlockModule() { --g_locks; }
+// An unlock without a lock is ignored: the count never goes below zero, where the next lock
+// would leave it at zero and let the library unload while locked.
+void UnlockModule() {
+  long locks = g_locks.load();
+  while (locks > 0 && !g_locks.compare_exchange_weak(locks, locks - 1)) {
+  }
+}
 
-bool ModuleCanUnload() {
+bool ModuleCanUnload() noexcept {
   return g_objects.load() == 0 && g_locks.load() == 0 && win32::LiveWindowCount() == 0;
 }
 

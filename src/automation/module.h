@@ -21,7 +21,8 @@ void ObjectDestroyed();
 
 void LockModule();
 void UnlockModule();
-bool ModuleCanUnload();
+// Takes no lock that can fail and throws nothing.
+bool ModuleCanUnload() noexcept;
 
 // Keeps the module loaded while the owning object lives.
 class ModuleReference {

@@ -2,6 +2,8 @@
 
 #include <oleauto.h>
 
+#include <atomic>
+
 #include "Sirel_h.h"
 #include "module.h"
 #include "win32/unique_resource.h"
@@ -26,14 +28,54 @@ bool Matches(const DispatchMember& member, WORD flags) {
 }  // namespace
 
 HRESULT TypeLibrary::Get(const TypeLibrary** library) noexcept {
-  // Function-local statics are initialised once, thread-safely, by the first caller.
+  // Loaded by the first caller; a load that fails (out of memory, say) is tried again by the
+  // next one rather than remembered.
   static TypeLibrary instance;
-  static const HRESULT status = instance.Load();
-  *library = SUCCEEDED(status) ? &instance : nullptr;
-  return status;
+  static SRWLOCK lock = SRWLOCK_INIT;
+  static std::atomic<bool> loaded{false};
+  *library = nullptr;
+  if (!loaded.load(std::memory_order_acquire)) {
+    AcquireSRWLockExclusive(&lock);
+    HRESULT status = S_OK;
+    if (!loaded.load(std::memory_order_relaxed)) {
+      status = instance.Load();
+      if (SUCCEEDED(status)) {
+        loaded.store(true, std::memory_order_release);
+      } else {
+        instance.Unload();
+      }
+    }
+    ReleaseSRWLockExclusive(&lock);
+    if (FAILED(status)) return status;
+  }
+  *library = &instance;
+  return S_OK;
 }
 
-HRESULT TypeLibrary::Load() {
+void TypeLibrary::Unload() noexcept {
+  for (DispatchMember& member : members_) {
+    for (DispatchParam& param : member.params) {
+      if (param.hasDefault) VariantClear(&param.defaultValue);
+    }
+  }
+  members_.clear();
+  if (coclass_ != nullptr) coclass_->Release();
+  if (class_interface_ != nullptr) class_interface_->Release();
+  if (library_ != nullptr) library_->Release();
+  coclass_ = nullptr;
+  class_interface_ = nullptr;
+  library_ = nullptr;
+}
+
+HRESULT TypeLibrary::Load() noexcept {
+  try {
+    return LoadOrThrow();
+  } catch (...) {
+    return E_OUTOFMEMORY;  // the only exception here is an allocation's
+  }
+}
+
+HRESULT TypeLibrary::LoadOrThrow() {
   const std::wstring path = ModulePath();
   if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
   RETURN_IF_FAILED(LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library_));

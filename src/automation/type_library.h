@@ -2,8 +2,8 @@
 // Sirel.dll: the type infos that the COM object hands out, and the dispatch facts of the class
 // interface's members (DISPID, kind, parameter types, the default of an optional parameter)
 // that IDispatch::Invoke checks and converts a call against before the type library runs it.
-// Loaded on first use and kept for the life of the process (never released: the platform's
-// type library cache outlives the library anyway).
+// Loaded on first use (again by the next caller when a load fails) and never released: an
+// unload may not call into COM, and the platform's type library cache outlives the library.
 #pragma once
 
 #include <windows.h>
@@ -46,7 +46,9 @@ class TypeLibrary {
 
  private:
   TypeLibrary() = default;
-  HRESULT Load();
+  HRESULT Load() noexcept;
+  HRESULT LoadOrThrow();
+  void Unload() noexcept;
   HRESULT ReadMembers();
 
   ITypeLib* library_ = nullptr;

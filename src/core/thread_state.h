@@ -1,6 +1,13 @@
 // Per-thread state shared by every poster of a thread: the thread's message window slot and
 // the thread's parent window handle. Created on first use, never emptied by the library, and
 // separate for each thread, so posters on different threads never share a window or a list.
+//
+// Where each thread's state is kept: by default a thread_local owner destroys it when the
+// thread ends, which suits a program. A library that can be unloaded must not run code of its
+// own from a thread-exit destructor (under MinGW that runs inside the library's TLS callback,
+// with the loader lock held, and pins the library for the thread's life), so it installs a
+// ThreadStateSlot without destructor (a TLS index) and ends the states itself: the calling
+// thread's at thread detach, every thread's when it is unloaded.
 #pragma once
 
 #include <memory>
@@ -10,6 +17,20 @@
 #include "core/vb_types.h"
 
 namespace sirel {
+
+class ThreadState;
+
+// One pointer per thread, with no destructor; the states it points to are the installer's to end.
+class ThreadStateSlot {
+ public:
+  virtual ~ThreadStateSlot() = default;
+  virtual ThreadState* Get() noexcept = 0;
+  // Takes a state made for the calling thread; throws when it cannot keep it.
+  virtual void Adopt(ThreadState* state) = 0;
+};
+
+// Installed once per process before the first Current(), never removed while it is in use.
+void InstallThreadStateSlot(ThreadStateSlot* slot) noexcept;
 
 class ThreadState {
  public:
@@ -25,6 +46,11 @@ class ThreadState {
   bool HasWindow() const { return window_ != nullptr; }
 
   WindowManager& windowManager() { return window_manager_; }
+
+  // For the end of the thread that owns this state: its window object lets go of the native
+  // window without destroying it or sending it anything (the system destroys a thread's windows
+  // itself), so that destroying the state afterwards calls nothing in the window system.
+  void AbandonWindowToSystem() noexcept;
 
   WindowHandle parentWindow() const { return parent_window_; }
   void setParentWindow(WindowHandle handle) { parent_window_ = handle; }

@@ -7,6 +7,9 @@
 // - AddItem appends an unselected line; other lines, their flags and the current line are kept.
 //   On a full list it throws ListFull and keeps every line.
 // - RemoveItem(i) removes line i; later lines move up one index and keep their flags.
+// - InsertItem(i, text, selected) undoes that: the line at index i (0..count), with the given
+//   selected flag; later lines move down one index with their flags, and so does the current
+//   line. On a full list it throws ListFull and keeps every line.
 // - LineText(-1) is the empty string.
 // - An index outside 0..count-1 (or below -1 / above count-1 for LineText) throws InvalidIndex and
 //   changes nothing.
@@ -44,6 +47,7 @@ class MessageList {
 
   virtual void AddItem(const std::u16string& text) = 0;
   virtual void RemoveItem(std::int16_t index) = 0;
+  virtual void InsertItem(std::int16_t index, const std::u16string& text, VBool selected) = 0;
   virtual void Clear() = 0;
   virtual std::int16_t ListCount() const = 0;
   virtual std::u16string LineText(std::int16_t index) const = 0;

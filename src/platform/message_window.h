@@ -39,6 +39,11 @@ class MessageWindow {
   // Hides the window; it stays loaded with its list intact.
   virtual void Hide() = 0;
   virtual bool IsVisible() const = 0;
+
+  // Lets go of the native window without destroying it or sending it anything, for the end of
+  // its thread, when the system destroys the thread's windows itself. The object is then as if
+  // the window had been closed.
+  virtual void AbandonToSystem() noexcept {}
 };
 
 }  // namespace sirel

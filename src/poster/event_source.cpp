@@ -4,9 +4,16 @@
 
 namespace sirel {
 
+bool EventSource::InUse(Cookie cookie) const {
+  return std::any_of(connections_.begin(), connections_.end(),
+                     [cookie](const std::shared_ptr<Connection>& c) { return c->cookie == cookie; });
+}
+
 EventSource::Cookie EventSource::Connect(std::shared_ptr<PosterEvents> sink) {
-  const Cookie cookie = next_cookie_++;
-  if (next_cookie_ == 0) next_cookie_ = 1;
+  // After 2^32 connections the numbers come round again; one still connected is skipped.
+  Cookie cookie = next_cookie_;
+  while (cookie == 0 || InUse(cookie)) ++cookie;
+  next_cookie_ = cookie + 1;
   connections_.push_back(std::make_shared<Connection>(Connection{cookie, std::move(sink), true}));
   return cookie;
 }

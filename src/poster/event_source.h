@@ -17,7 +17,7 @@ class EventSource {
  public:
   using Cookie = std::uint32_t;
 
-  // Connects a sink; the returned cookie (never 0) disconnects it.
+  // Connects a sink; the returned cookie (never 0, never one that is connected) disconnects it.
   Cookie Connect(std::shared_ptr<PosterEvents> sink);
   // False when no sink is connected under that cookie.
   bool Disconnect(Cookie cookie);
@@ -41,6 +41,9 @@ class EventSource {
   }
 
  private:
+  friend class EventSourceTestPeer;
+  bool InUse(Cookie cookie) const;
+
   struct Connection {
     Cookie cookie;
     std::shared_ptr<PosterEvents> sink;

@@ -44,13 +44,29 @@ void Poster::DoSirel(const std::u16string& text, std::int32_t priority) {
   // A full list cannot take the line first and lose its oldest line after. When the limit
   // would remove the oldest line anyway, it goes before the append, so that a limit of up to
   // the list's capacity keeps working on a full list; that removal is this posting's one.
+  // If the append then fails, the oldest line is put back: a failed posting keeps the lines.
   bool trimmed = false;
+  std::u16string oldest;
+  VBool oldestSelected = kFalse;
   if (max_list_count_ > 0 && max_list_count_ <= MessageList::kMaxLines &&
       target.ListCount() == MessageList::kMaxLines) {
+    oldest = target.LineText(0);
+    oldestSelected = target.Selected(0);
     target.RemoveItem(0);
     trimmed = true;
   }
-  target.AddItem(line);
+  try {
+    target.AddItem(line);
+  } catch (...) {
+    if (trimmed) {
+      try {
+        target.InsertItem(0, oldest, oldestSelected);
+      } catch (...) {
+        // The append's failure is the one reported.
+      }
+    }
+    throw;
+  }
 
   const bool raiseAfter = EventsOn();
   if (raiseAfter) Raise([&](PosterEvents& sink) { sink.AfterSirel(text, priority); });

@@ -1,7 +1,7 @@
 #include "win32/live_windows.h"
 
 #include <algorithm>
-#include <mutex>
+#include <new>
 #include <vector>
 
 namespace sirel::win32 {
@@ -9,7 +9,7 @@ namespace sirel::win32 {
 namespace {
 
 struct LiveWindows {
-  std::mutex mutex;
+  SRWLOCK lock = SRWLOCK_INIT;
   std::vector<HWND> windows;
 };
 
@@ -18,11 +18,24 @@ LiveWindows& Registry() {
   return registry;
 }
 
+class Locked {
+ public:
+  explicit Locked(LiveWindows& registry) : registry_(registry) {
+    AcquireSRWLockExclusive(&registry_.lock);
+  }
+  ~Locked() { ReleaseSRWLockExclusive(&registry_.lock); }
+  Locked(const Locked&) = delete;
+  Locked& operator=(const Locked&) = delete;
+
+ private:
+  LiveWindows& registry_;
+};
+
 }  // namespace
 
-LONG LiveWindowCount() {
+LONG LiveWindowCount() noexcept {
   LiveWindows& registry = Registry();
-  std::lock_guard<std::mutex> lock(registry.mutex);
+  Locked lock(registry);
   auto& windows = registry.windows;
   windows.erase(std::remove_if(windows.begin(), windows.end(),
                                [](HWND hwnd) { return !IsWindow(hwnd); }),
@@ -30,15 +43,20 @@ LONG LiveWindowCount() {
   return static_cast<LONG>(windows.size());
 }
 
-void NoteWindowCreated(HWND hwnd) {
+bool NoteWindowCreated(HWND hwnd) noexcept {
   LiveWindows& registry = Registry();
-  std::lock_guard<std::mutex> lock(registry.mutex);
-  registry.windows.push_back(hwnd);
+  Locked lock(registry);
+  try {
+    registry.windows.push_back(hwnd);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
 }
 
-void NoteWindowDestroyed(HWND hwnd) {
+void NoteWindowDestroyed(HWND hwnd) noexcept {
   LiveWindows& registry = Registry();
-  std::lock_guard<std::mutex> lock(registry.mutex);
+  Locked lock(registry);
   auto& windows = registry.windows;
   windows.erase(std::remove(windows.begin(), windows.end(), hwnd), windows.end());
 }

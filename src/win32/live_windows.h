@@ -10,9 +10,11 @@
 
 namespace sirel::win32 {
 
-LONG LiveWindowCount();
+// None of these throws or takes a lock that can fail: the unload answer relies on them.
+LONG LiveWindowCount() noexcept;
 
-void NoteWindowCreated(HWND hwnd);
-void NoteWindowDestroyed(HWND hwnd);
+// False when the window cannot be noted (no memory): its creation must then fail.
+bool NoteWindowCreated(HWND hwnd) noexcept;
+void NoteWindowDestroyed(HWND hwnd) noexcept;
 
 }  // namespace sirel::win32

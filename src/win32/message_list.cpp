@@ -154,6 +154,27 @@ void ListBoxList::AddItem(const std::u16string& text) {
   if (result == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
 }
 
+void ListBoxList::InsertItem(std::int16_t index, const std::u16string& text, VBool selected) {
+  const int count = ListCount();
+  if (index < 0 || index > count) throw SirelError(ErrorCode::InvalidIndex);
+  if (count >= kMaxLines) throw SirelError(ErrorCode::ListFull);
+  const int caret = count > 0 ? static_cast<int>(Send(LB_GETCARETINDEX)) : -1;
+  const std::wstring wide(text.begin(), text.end());
+  const LRESULT result =
+      Send(LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.c_str()));
+  if (result == LB_ERRSPACE) throw SirelError(ErrorCode::OutOfMemory);
+  if (result == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
+  longest_line_ = std::max(longest_line_, wide.size());
+  if (selection_known_ && only_selected_ >= index) ++only_selected_;
+  if (IsExactlyTrue(selected)) {
+    ForgetSelection();
+    Send(LB_SETSEL, TRUE, index);
+  }
+  // The current line moves down with its line, whatever the control does by itself.
+  const int wanted = caret >= index ? caret + 1 : caret;
+  if (wanted >= 0 && static_cast<int>(Send(LB_GETCARETINDEX)) != wanted) MoveCaretTo(wanted);
+}
+
 void ListBoxList::RemoveItem(std::int16_t index) {
   CheckIndex(index);
   HoldDrawing();

@@ -50,6 +50,7 @@ class ListBoxList final : public MessageList {
 
   void AddItem(const std::u16string& text) override;
   void RemoveItem(std::int16_t index) override;
+  void InsertItem(std::int16_t index, const std::u16string& text, VBool selected) override;
   void Clear() override;
   std::int16_t ListCount() const override;
   std::u16string LineText(std::int16_t index) const override;

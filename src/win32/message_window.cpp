@@ -70,34 +70,46 @@ MessageForm::~MessageForm() {
   hwnd_ = nullptr;
 }
 
+void MessageForm::AbandonToSystem() noexcept {
+  if (hwnd_ != nullptr) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  hwnd_ = nullptr;
+  margins_captured_ = false;
+  list_.Detach();
+}
+
 MessageForm* MessageForm::FromHwnd(HWND hwnd) {
   return reinterpret_cast<MessageForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 LRESULT CALLBACK MessageForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
                                                 LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<MessageForm*>(
-        reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    NoteWindowCreated(hwnd);
-  }
-  MessageForm* self = FromHwnd(hwnd);
-  LRESULT result = 0;
+  // Nothing may unwind through the window system; the handlers report their own errors.
   try {
-    result = self != nullptr ? self->OnMessage(message, wParam, lParam)
-                             : DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCCREATE) {
+      auto* self = static_cast<MessageForm*>(
+          reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+      // A window the unload answer cannot see must not exist: creation fails instead.
+      if (!NoteWindowCreated(hwnd)) return FALSE;
+      self->hwnd_ = hwnd;
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    MessageForm* self = FromHwnd(hwnd);
+    LRESULT result = 0;
+    try {
+      result = self != nullptr ? self->OnMessage(message, wParam, lParam)
+                               : DefWindowProcW(hwnd, message, wParam, lParam);
+    } catch (...) {
+      result = 0;
+    }
+    if (message == WM_NCDESTROY) {
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      if (self != nullptr) self->OnNcDestroy();
+      NoteWindowDestroyed(hwnd);
+    }
+    return result;
   } catch (...) {
-    // Nothing may unwind through the window system; the handlers report their own errors.
-    result = 0;
+    return message == WM_NCCREATE ? FALSE : 0;
   }
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    if (self != nullptr) self->OnNcDestroy();
-    NoteWindowDestroyed(hwnd);
-  }
-  return result;
 }
 
 LRESULT MessageForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -117,6 +129,12 @@ LRESULT MessageForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       OnPaint();
       return 0;
+    case WM_CLOSE:
+      if (command_running_) {
+        close_pending_ = true;  // carried out when the command ends (message_window_input.cpp)
+        return 0;
+      }
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_DESTROY:
       OnDestroy();
       return 0;

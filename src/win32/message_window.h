@@ -15,11 +15,14 @@
 // F10 and the context-menu key open it at the current line; Ctrl+C runs "&Copy Selected Sirels",
 // Delete runs "&Delete Selected Messages", Ctrl+A selects every line. A chosen item's command
 // runs before the handler returns. Any error of a command or the menu is shown to the user in a
-// message box titled "Sirel Messages"; none leaves the window procedure.
+// message box titled "Sirel Messages"; none leaves the window procedure. While a command runs
+// (a dialog or message box of its own is open), the menu and the command keys do nothing, and
+// a close through the frame is carried out when the command has ended.
 //
 // Thread: the window belongs to the thread that made it; every member must be called on it.
 // Destroying the object destroys the native window only when it still exists and belongs to the
-// calling thread, so an object destroyed at thread exit is harmless.
+// calling thread. At the end of its thread the DLL abandons the window to the system first
+// (AbandonToSystem), so that nothing is sent to a window from a thread-detach notification.
 #pragma once
 
 #include <windows.h>
@@ -62,6 +65,8 @@ class MessageForm final : public MessageWindow {
   void Show() override;
   void Hide() override;
   bool IsVisible() const override;
+  // Disarms the native window (its procedure no longer reaches this object) and forgets it.
+  void AbandonToSystem() noexcept override;
 
   // What the menu commands and the tests work with.
   ListBoxList& listBox() { return list_; }
@@ -116,6 +121,8 @@ class MessageForm final : public MessageWindow {
   ListBoxList list_;
   PopupMenu menu_;
   std::unique_ptr<MenuCommandRunner> commands_;
+  bool command_running_ = false;
+  bool close_pending_ = false;
 };
 
 }  // namespace sirel::win32

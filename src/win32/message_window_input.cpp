@@ -136,7 +136,7 @@ void MessageForm::OpenMenuAtCurrentLine() {
 }
 
 void MessageForm::OpenMenuAt(POINT screen) {
-  if (hwnd_ == nullptr) return;
+  if (hwnd_ == nullptr || command_running_) return;
   const std::optional<MenuItem> chosen = menu_.Track(hwnd_, screen);
   if (chosen) RunCommand(*chosen);
 }
@@ -146,7 +146,22 @@ MenuCommandRunner& MessageForm::Commands() {
   return *commands_;
 }
 
+// One command at a time per window: a command that shows a dialog or a message box runs a
+// message loop, in which the user could open the menu again or press a command key; those are
+// ignored, and closing the window through its frame waits until the command has ended.
 void MessageForm::RunCommand(MenuItem item) {
+  if (command_running_) return;
+  struct Running {
+    explicit Running(MessageForm& window) : window_(window) { window_.command_running_ = true; }
+    ~Running() {
+      window_.command_running_ = false;
+      if (window_.close_pending_) {
+        window_.close_pending_ = false;
+        if (window_.hwnd_ != nullptr) PostMessageW(window_.hwnd_, WM_CLOSE, 0, 0);
+      }
+    }
+    MessageForm& window_;
+  } running(*this);
   try {
     Commands().Run(item);
   } catch (const SirelError& error) {

@@ -49,7 +49,10 @@ std::optional<std::u16string> CommonSaveDialog::AskFileName(const SaveFileReques
 
   OPENFILENAMEW record{};
   record.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
-  record.hwndOwner = HwndOf(request.owner);
+  // An owner that is no longer a window means no owner: the dialog would refuse to open.
+  HWND owner = HwndOf(request.owner);
+  if (owner != nullptr && !IsWindow(owner)) owner = nullptr;
+  record.hwndOwner = owner;
   record.hInstance = nullptr;
   record.lpstrFilter = filter.c_str();
   record.lpstrCustomFilter = nullptr;

@@ -188,6 +188,8 @@ int RunUnloadCheck() {
     ComPtr<IClassFactory> factory;
     dll.GetClassObject(CLSID_Sireler, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
     expect("factory held", dll.CanUnloadNow(), S_FALSE);
+    // An unlock without a lock is ignored: the lock that follows still counts.
+    factory->LockServer(FALSE);
     factory->LockServer(TRUE);
     factory.Reset();
     expect("server locked", dll.CanUnloadNow(), S_FALSE);

@@ -139,6 +139,29 @@ TEST_P(MessageListContractTest, RemoveItemMovesLaterLinesWithTheirFlags) {
   EXPECT_EQ(list.LineText(1), u"D");
 }
 
+// What a posting does when its append fails after trimming: the removed line goes back.
+TEST_P(MessageListContractTest, InsertItemUndoesARemoval) {
+  for (const std::int16_t index : {0, 1, 3}) {  // the current line (2) stays in place
+    SCOPED_TRACE(index);
+    auto subject = MakeListWith({u"A", u"B", u"C", u"D"});
+    MessageList& list = subject->list();
+    list.SelectOnly(2);
+    subject->SelectLikeUser(0, true);
+    const ListSnapshot before = TakeSnapshot(*subject);
+    const std::u16string text = list.LineText(index);
+    const VBool selected = list.Selected(index);
+
+    list.RemoveItem(index);
+    list.InsertItem(index, text, selected);
+
+    EXPECT_EQ(TakeSnapshot(*subject), before);
+  }
+  auto subject = MakeListWith({u"A"});
+  EXPECT_EQ(ThrownCode([&] { subject->list().InsertItem(2, u"X", kFalse); }),
+            ErrorCode::InvalidIndex);
+  EXPECT_EQ(subject->list().ListCount(), 1);
+}
+
 TEST_P(MessageListContractTest, ClearEmptiesListAndSelection) {
   auto subject = MakeListWith({u"A", u"B", u"C"});
   MessageList& list = subject->list();

@@ -282,26 +282,35 @@ TEST_F(PosterPostingTest, PostingKeepsAHiddenWindowHidden) {
 }
 
 // A full list takes no more lines without a limit; with a limit up to its capacity the oldest
-// line makes room for the new one.
+// line makes room for the new one, and comes back when the append fails after all.
 TEST_F(PosterPostingTest, FullList) {
   struct Case {
     std::int32_t limit;
     bool rolls;
+    bool appendFails;
   };
-  for (const Case& c : {Case{0, false}, Case{40000, false}, Case{32767, true}, Case{3, true}}) {
-    SCOPED_TRACE(c.limit);
+  for (const Case& c : {Case{0, false, false}, Case{40000, false, false},
+                        Case{32767, true, false}, Case{3, true, false}, Case{3, true, true}}) {
+    SCOPED_TRACE(testing::Message() << c.limit << (c.appendFails ? ", failing append" : ""));
     auto poster = MakePoster();
     List().Clear();
-    for (int i = 0; i < MessageList::kMaxLines - 1; ++i) List().AddItem(u"old");
+    List().AddItem(u"first old");
+    for (int i = 1; i < MessageList::kMaxLines - 1; ++i) List().AddItem(u"old");
     List().AddItem(u"last old");
+    List().SetSelected(0, true);
     poster->SetMaxListCount(c.limit);
     sink_->events.clear();
+    List().FailAdds(c.appendFails);
 
-    if (!c.rolls) {
-      EXPECT_EQ(ThrownCode([&] { poster->DoSirel(u"new", 1); }), ErrorCode::ListFull);
+    if (!c.rolls || c.appendFails) {
+      EXPECT_EQ(ThrownCode([&] { poster->DoSirel(u"new", 1); }),
+                c.appendFails ? ErrorCode::OutOfMemory : ErrorCode::ListFull);
+      List().FailAdds(false);
       EXPECT_EQ(poster->Counter(), 1);  // the failed posting keeps its number
       EXPECT_EQ(sink_->Ids(), std::vector<EventId>{EventId::BeforeSirel});
       EXPECT_EQ(List().ListCount(), MessageList::kMaxLines);
+      EXPECT_EQ(List().LineText(0), u"first old");
+      EXPECT_EQ(List().Selected(0), kTrue);
       EXPECT_EQ(poster->LastMessage(), u"last old");
       continue;
     }

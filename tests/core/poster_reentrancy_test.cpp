@@ -8,9 +8,35 @@
 #include "poster_fixture.h"
 
 namespace sirel {
+
+class EventSourceTestPeer {
+ public:
+  static void SetNextCookie(EventSource& source, EventSource::Cookie next) {
+    source.next_cookie_ = next;
+  }
+};
+
 namespace {
 
 using PosterReentrancyTest = PosterTest;
+
+// After 2^32 connections the numbers come round again: 0 and a cookie still connected are
+// skipped, so a disconnect never drops another client's sink.
+TEST(EventSourceTest, CookiesComingRoundSkipTheConnectedOnes) {
+  EventSource source;
+  auto sink = std::make_shared<RecordingSink>();
+  const EventSource::Cookie first = source.Connect(sink);
+  EventSourceTestPeer::SetNextCookie(source, 0xFFFFFFFFu);
+  const EventSource::Cookie last = source.Connect(sink);
+  const EventSource::Cookie wrapped = source.Connect(sink);
+  EXPECT_EQ(first, 1u);
+  EXPECT_EQ(last, 0xFFFFFFFFu);
+  EXPECT_EQ(wrapped, 2u);
+  EXPECT_TRUE(source.Disconnect(wrapped));
+  EXPECT_EQ(source.SinkCount(), 2u);
+  EXPECT_TRUE(source.Disconnect(first));
+  EXPECT_TRUE(source.Disconnect(last));
+}
 
 TEST_F(PosterReentrancyTest, BeforeSirelHandlerThatResetsTheCounterGivesLineZero) {
   auto poster = MakePoster();

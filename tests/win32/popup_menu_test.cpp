@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/errors.h"
@@ -28,11 +30,14 @@ class RecordingCommands final : public MenuCommandRunner {
   explicit RecordingCommands(std::vector<MenuItem>* ran) : ran_(ran) {}
   void Run(MenuItem item) override {
     ran_->push_back(item);
+    if (during) std::exchange(during, nullptr)();
     if (fail_with_ != 0) throw SirelError(static_cast<ErrorCode>(fail_with_));
     if (fail_plainly_) throw std::runtime_error("plain failure");
   }
   int fail_with_ = 0;
   bool fail_plainly_ = false;
+  // Runs inside the next command, as the user's actions while its dialog is open.
+  std::function<void()> during;
 
  private:
   std::vector<MenuItem>* ran_;
@@ -212,6 +217,29 @@ TEST_F(PopupMenuTest, FailingCommandIsReportedToTheUserAndTheWindowLivesOn) {
   EXPECT_NE(boxes.shown()[1].text.find(L"plain failure"), std::wstring::npos);
   EXPECT_TRUE(IsWindow(window_->hwnd()));
   EXPECT_EQ(window_->listBox().ListCount(), 4);
+}
+
+// While a command runs (its dialog open, its message loop running), the menu and the command
+// keys do nothing, and a close through the frame is carried out once the command has ended.
+TEST_F(PopupMenuTest, NoCommandStartsInsideAnotherAndTheFrameClosesAfterIt) {
+  bool openDuringCommand = false;
+  MenuWatcher watcher({WM_CHAR, L'a'});
+  commands_->during = [&] {
+    const POINT at = LinePoint(Listbox(), 0);
+    SendMessageW(Listbox(), WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    SendMessageW(Listbox(), WM_KEYDOWN, VK_DELETE, 1);
+    SendMessageW(window_->hwnd(), WM_CLOSE, 0, 0);
+    PumpMessages();
+    openDuringCommand = IsWindow(window_->hwnd()) != FALSE;
+  };
+  PostKey(VK_DELETE);
+
+  EXPECT_EQ(ran_, std::vector<MenuItem>{MenuItem::Delete});
+  EXPECT_TRUE(watcher.opened().empty());
+  EXPECT_TRUE(openDuringCommand);
+  PumpMessages();
+  EXPECT_FALSE(window_->IsLoaded());
+  window_->EnsureLoaded();  // for the tear-down
 }
 
 // The list remembers which line its own writes selected; a user's click or key must make it

@@ -15,12 +15,15 @@
 #include "core/errors.h"
 #include "win32/ansi_code_page.h"
 #include "win32/clipboard.h"
+#include "win32/hwnd_value.h"
 #include "win32/message_window.h"
 #include "win32/platform.h"
+#include "win32/save_file_dialog.h"
 #include "win32/text_file.h"
 #include "support/file_bytes.h"
 #include "support/test_window.h"
 #include "support/thrown_code.h"
+#include "window/export_file_name.h"
 
 namespace sirel::win32 {
 namespace {
@@ -169,6 +172,56 @@ TEST_F(DiskTextFileTest, AnOpenThatFailsLeavesEverythingAsItWas) {
   EXPECT_EQ(ThrownCode([&] { writer_.Replace(folderTarget.u16string(), "new"); }),
             ErrorCode::PermissionDenied);
   EXPECT_TRUE(fs::is_directory(folderTarget));
+}
+
+// Cancels the first file dialog that the calling thread activates, noting its owner.
+class DialogCanceller {
+ public:
+  DialogCanceller() {
+    current_ = this;
+    hook_ = SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+  }
+  ~DialogCanceller() {
+    UnhookWindowsHookEx(hook_);
+    current_ = nullptr;
+  }
+  bool opened = false;
+  HWND owner = nullptr;
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    wchar_t name[16] = {};
+    const HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && !current_->opened && GetClassNameW(window, name, 16) &&
+        std::wstring(name) == L"#32770") {
+      current_->opened = true;
+      current_->owner = GetWindow(window, GW_OWNER);
+      PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    }
+    return CallNextHookEx(current_->hook_, code, wParam, lParam);
+  }
+  static DialogCanceller* current_;
+  HHOOK hook_ = nullptr;
+};
+DialogCanceller* DialogCanceller::current_ = nullptr;
+
+// The export dialog's owner is the thread's parent window; one that is no longer a window means
+// no owner (the dialog would refuse to open with it, and every export would fail).
+TEST(CommonSaveDialogTest, AnOwnerThatIsGoneMeansNoOwner) {
+  TestWindow destroyed;
+  const HWND gone = destroyed.hwnd();
+  destroyed.Destroy();
+  TestWindow live;
+  for (HWND owner : {gone, live.hwnd(), static_cast<HWND>(nullptr)}) {
+    SCOPED_TRACE(owner == gone ? "gone" : owner == nullptr ? "none" : "live");
+    DialogCanceller canceller;
+    CommonSaveDialog dialog;
+    std::optional<std::u16string> name = u"unchanged";
+    EXPECT_NO_THROW(name = dialog.AskFileName(ExportDialogRequest(WindowHandleOf(owner))));
+    EXPECT_EQ(name, std::nullopt);
+    EXPECT_TRUE(canceller.opened);
+    EXPECT_EQ(canceller.owner, owner == gone ? nullptr : owner);
+  }
 }
 
 // The LISTBOX's one-pass read gives what reading the lines one by one gives.

@@ -2,6 +2,9 @@
 // made, for what the IDL cannot say.
 //   --type-flags <GUID> <hex> <major.minor>  adds type flags to a type and sets its version
 //       (the IDL compiler refuses `nonextensible` and `version` on a dispinterface);
+//   --name-locale <hex>  sets the locale that the name table is built for (the header's second
+//       locale; the IDL compiler leaves it 0). Names are hashed alike for the neutral and the
+//       English locales, so no hash changes;
 //   --unname-values <GUID>  removes the names of a type's property-put values and return
 //       values (the IDL leaves them unnamed, but the IDL compiler invents the name "a" for an
 //       unnamed return value).
@@ -32,6 +35,7 @@ namespace {
 
 constexpr std::uint32_t kMagic = 0x5446534D;  // "MSFT"
 constexpr std::size_t kHeaderSize = 0x54;
+constexpr std::size_t kNameLocaleOffset = 0x10;
 constexpr std::uint32_t kHelpDllFlag = 0x100;
 constexpr std::size_t kSegmentCount = 15;
 constexpr std::size_t kTypeInfoSegment = 0;
@@ -176,8 +180,9 @@ std::vector<unsigned char> ReadFile(const char* path) {
 int List(const char* path) {
   const TypeLibFile file(ReadFile(path));
   const std::uint32_t version = file.Read(0x18);
-  std::printf("library syskind=%u version=%u.%u lcid=%u flags=0x%X\n", file.Read(0x14) & 0xF,
-              version & 0xFFFF, version >> 16, file.Read(0x0C), file.Read(0x1C));
+  std::printf("library syskind=%u version=%u.%u lcid=%u names=0x%04X flags=0x%X\n",
+              file.Read(0x14) & 0xF, version & 0xFFFF, version >> 16, file.Read(0x0C),
+              file.Read(kNameLocaleOffset), file.Read(0x1C));
   for (std::uint32_t i = 0; i < file.typeCount(); ++i) {
     const std::size_t record = file.TypeRecord(i);
     const std::uint32_t version = file.Read(record + kVersionOffset);
@@ -227,6 +232,12 @@ int Patch(int argc, char** argv) {
     if (operation == "--type-flags" && i + 3 < argc) {
       SetTypeFlags(file, argv[i + 1], argv[i + 2], argv[i + 3]);
       i += 4;
+    } else if (operation == "--name-locale" && i + 1 < argc) {
+      char* end = nullptr;
+      const unsigned long locale = std::strtoul(argv[i + 1], &end, 16);
+      if (*end != '\0' || locale > 0xFFFF) Fail("the locale must be a hexadecimal LANGID");
+      file.Write(kNameLocaleOffset, static_cast<std::uint32_t>(locale));
+      i += 2;
     } else if (operation == "--unname-values" && i + 1 < argc) {
       UnnameValues(file, argv[i + 1]);
       i += 2;
@@ -249,6 +260,7 @@ int main(int argc, char** argv) {
   std::fprintf(stderr,
                "usage: patch_typelib <in.tlb> <out.tlb> <operation>...\n"
                "         --type-flags <type GUID> <flags to add, hex> <major.minor>\n"
+               "         --name-locale <LANGID, hex>\n"
                "         --unname-values <type GUID>\n"
                "       patch_typelib --list <file.tlb>\n");
   return 2;

@@ -15,8 +15,21 @@ void MemoryMessageList::CheckIndex(std::int16_t index) const {
 
 void MemoryMessageList::AddItem(const std::u16string& text) {
   if (count_ >= kMaxLines) throw SirelError(ErrorCode::ListFull);
+  if (fail_adds_) throw SirelError(ErrorCode::OutOfMemory);
   lines_.emplace_back(text);
   ++count_;
+}
+
+void MemoryMessageList::InsertItem(std::int16_t index, const std::u16string& text, VBool selected) {
+  if (index < 0 || index > count_) throw SirelError(ErrorCode::InvalidIndex);
+  if (count_ >= kMaxLines) throw SirelError(ErrorCode::ListFull);
+  Line line(text);
+  const bool on = IsExactlyTrue(selected);
+  if (on) line.mark = epoch_;
+  lines_.insert(lines_.begin() + index, std::move(line));
+  ++count_;
+  if (on) ++selected_count_;
+  if (current_ >= index) ++current_;
 }
 
 void MemoryMessageList::RemoveItem(std::int16_t index) {

@@ -12,6 +12,7 @@ class MemoryMessageList final : public MessageList {
  public:
   void AddItem(const std::u16string& text) override;
   void RemoveItem(std::int16_t index) override;
+  void InsertItem(std::int16_t index, const std::u16string& text, VBool selected) override;
   void Clear() override;
   std::int16_t ListCount() const override { return count_; }
   std::u16string LineText(std::int16_t index) const override;
@@ -24,6 +25,9 @@ class MemoryMessageList final : public MessageList {
   std::int16_t ListIndex() const { return current_; }
   // Sets one line's selected flag as a user's click would; not part of the port.
   void SetSelected(std::int16_t index, bool selected);
+  // While set, AddItem fails with OutOfMemory, as a control out of memory would; not part of
+  // the port.
+  void FailAdds(bool fail) { fail_adds_ = fail; }
 
  private:
   // A line is selected when its mark equals the list's current selection epoch, so clearing
@@ -42,6 +46,7 @@ class MemoryMessageList final : public MessageList {
   std::uint64_t epoch_ = 1;
   std::int16_t selected_count_ = 0;
   std::int16_t current_ = -1;
+  bool fail_adds_ = false;
 };
 
 }  // namespace sirel
