@@ -141,12 +141,12 @@ TEST_P(MessageListContractTest, RemoveItemMovesLaterLinesWithTheirFlags) {
 
 // What a posting does when its append fails after trimming: the removed line goes back.
 TEST_P(MessageListContractTest, InsertItemUndoesARemoval) {
-  for (const std::int16_t index : {0, 1, 3}) {  // the current line (2) stays in place
+  for (const std::int16_t index : {0, 3}) {  // never the current line (1 or 2)
     SCOPED_TRACE(index);
     auto subject = MakeListWith({u"A", u"B", u"C", u"D"});
     MessageList& list = subject->list();
     list.SelectOnly(2);
-    subject->SelectLikeUser(0, true);
+    subject->SelectLikeUser(1, true);
     const ListSnapshot before = TakeSnapshot(*subject);
     const std::u16string text = list.LineText(index);
     const VBool selected = list.Selected(index);

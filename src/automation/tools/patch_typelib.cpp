@@ -2,9 +2,9 @@
 // made, for what the IDL cannot say.
 //   --type-flags <GUID> <hex> <major.minor>  adds type flags to a type and sets its version
 //       (the IDL compiler refuses `nonextensible` and `version` on a dispinterface);
-//   --name-locale <hex>  sets the locale that the name table is built for (the header's second
-//       locale; the IDL compiler leaves it 0). Names are hashed alike for the neutral and the
-//       English locales, so no hash changes;
+//   --name-locale <hex>  sets the locale that the name table is built for (the header's first
+//       locale; the second is the library's own). The IDL compiler leaves it 0. Names are
+//       hashed alike for the neutral and the English locales, so no hash changes;
 //   --unname-values <GUID>  removes the names of a type's property-put values and return
 //       values (the IDL leaves them unnamed, but the IDL compiler invents the name "a" for an
 //       unnamed return value).
@@ -35,7 +35,8 @@ namespace {
 
 constexpr std::uint32_t kMagic = 0x5446534D;  // "MSFT"
 constexpr std::size_t kHeaderSize = 0x54;
-constexpr std::size_t kNameLocaleOffset = 0x10;
+constexpr std::size_t kNameLocaleOffset = 0x0C;
+constexpr std::size_t kLibraryLocaleOffset = 0x10;
 constexpr std::uint32_t kHelpDllFlag = 0x100;
 constexpr std::size_t kSegmentCount = 15;
 constexpr std::size_t kTypeInfoSegment = 0;
@@ -181,8 +182,8 @@ int List(const char* path) {
   const TypeLibFile file(ReadFile(path));
   const std::uint32_t version = file.Read(0x18);
   std::printf("library syskind=%u version=%u.%u lcid=%u names=0x%04X flags=0x%X\n",
-              file.Read(0x14) & 0xF, version & 0xFFFF, version >> 16, file.Read(0x0C),
-              file.Read(kNameLocaleOffset), file.Read(0x1C));
+              file.Read(0x14) & 0xF, version & 0xFFFF, version >> 16,
+              file.Read(kLibraryLocaleOffset), file.Read(kNameLocaleOffset), file.Read(0x1C));
   for (std::uint32_t i = 0; i < file.typeCount(); ++i) {
     const std::size_t record = file.TypeRecord(i);
     const std::uint32_t version = file.Read(record + kVersionOffset);
