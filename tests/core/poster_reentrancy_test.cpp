@@ -24,7 +24,7 @@ using PosterReentrancyTest = PosterTest;
 // skipped, so a disconnect never drops another client's sink.
 TEST(EventSourceTest, CookiesComingRoundSkipTheConnectedOnes) {
   EventSource source;
-  auto sink = std::make_shared<RecordingSink>();
+  auto sink = std::make_shared<PosterEventRecorder>();
   const EventSource::Cookie first = source.Connect(sink);
   EventSourceTestPeer::SetNextCookie(source, 0xFFFFFFFFu);
   const EventSource::Cookie last = source.Connect(sink);

@@ -83,7 +83,7 @@ void RunScenario(const Scenario& s, int posters, Outcome& outcome) {
   }
   {
     std::vector<ComPtr<_Sireler>> made;
-    std::vector<ComPtr<RecordingSink>> sinks;
+    std::vector<ComPtr<RecordingDispatchSink>> sinks;
     std::vector<DWORD> cookies;
     for (int i = 0; i < posters; ++i) {
       ComPtr<_Sireler> poster;
@@ -102,7 +102,7 @@ void RunScenario(const Scenario& s, int posters, Outcome& outcome) {
         }
       }
       if (s.sink) {
-        sinks.push_back(RecordingSink::Make());
+        sinks.push_back(RecordingDispatchSink::Make());
         cookies.push_back(Advise(poster.Get(), sinks.back().Get()));
       }
       BSTR text = SysAllocString(L"torture");
@@ -172,32 +172,32 @@ Figures Measure() {
 // per step: with several threads using windows at once, Wine 8 crashes in its own Unix side
 // (glibc heap corruption) after a few dozen steps, with this library as it is and as it was
 // before its threads' states moved to a TLS slot.
+struct Worker {
+  const Scenario* scenario;
+  int posters;
+  Outcome* outcome;
+  HANDLE before;
+
+  static DWORD WINAPI Main(void* parameter) {
+    auto* w = static_cast<Worker*>(parameter);
+    RunScenario(*w->scenario, w->posters, *w->outcome);
+    // Pumping: the window of the one before may be the parent of this thread's window.
+    while (w->before != nullptr &&
+           MsgWaitForMultipleObjects(1, &w->before, FALSE, kStepLimitMs, QS_ALLINPUT) ==
+               WAIT_OBJECT_0 + 1) {
+      Pump();
+    }
+    return 0;
+  }
+};
+
 bool RunStep(const Scenario& s, int threads, int posters, std::vector<Outcome>& outcomes) {
   outcomes.assign(static_cast<std::size_t>(threads), Outcome{});
-  struct Work {
-    const Scenario* scenario;
-    int posters;
-    Outcome* outcome;
-    HANDLE before;
-  };
-  std::vector<Work> work(static_cast<std::size_t>(threads));
+  std::vector<Worker> work(static_cast<std::size_t>(threads));
   std::vector<HANDLE> handles;
   for (int t = 0; t < threads; ++t) {
     work[t] = {&s, posters, &outcomes[t], t > 0 ? handles.back() : nullptr};
-    handles.push_back(CreateThread(
-        nullptr, 0,
-        [](void* parameter) -> DWORD {
-          auto* w = static_cast<Work*>(parameter);
-          RunScenario(*w->scenario, w->posters, *w->outcome);
-          // Pumping: the window of the one before may be the parent of this thread's window.
-          while (w->before != nullptr &&
-                 MsgWaitForMultipleObjects(1, &w->before, FALSE, kStepLimitMs, QS_ALLINPUT) ==
-                     WAIT_OBJECT_0 + 1) {
-            Pump();
-          }
-          return 0;
-        },
-        &work[t], 0, nullptr));
+    handles.push_back(CreateThread(nullptr, 0, &Worker::Main, &work[t], 0, nullptr));
   }
   const DWORD waited = WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(),
                                               TRUE, kStepLimitMs);
