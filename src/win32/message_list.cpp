@@ -109,6 +109,12 @@ void ListBoxList::HoldDrawing() {
   if (drawing_held_ || update_depth_ == 0 || listbox_ == nullptr) return;
   if (!IsWindowVisible(listbox_)) return;
   Send(WM_SETREDRAW, FALSE);
+  // Wine's LISTBOX keeps scrolling its picture (ScrollWindowEx) with drawing off, as long as it
+  // is visible; with the visible flag cleared, as Windows' own WM_SETREDRAW does, it does not.
+  // Scrolling a shown window that is the child of another process's window never returns under
+  // Wine, so this also keeps postings from hanging there.
+  const LONG_PTR style = GetWindowLongPtrW(listbox_, GWL_STYLE);
+  if ((style & WS_VISIBLE) != 0) SetWindowLongPtrW(listbox_, GWL_STYLE, style & ~WS_VISIBLE);
   drawing_held_ = true;
   InvalidateRect(GetParent(listbox_), nullptr, FALSE);
 }
@@ -122,6 +128,8 @@ void ListBoxList::ShowHeldLines() {
   if (!drawing_held_) return;
   drawing_held_ = false;
   if (listbox_ == nullptr) return;
+  const LONG_PTR style = GetWindowLongPtrW(listbox_, GWL_STYLE);
+  if ((style & WS_VISIBLE) == 0) SetWindowLongPtrW(listbox_, GWL_STYLE, style | WS_VISIBLE);
   ++own_sends_;
   SendMessageW(listbox_, WM_SETREDRAW, TRUE, 0);
   --own_sends_;

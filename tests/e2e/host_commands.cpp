@@ -88,6 +88,18 @@ std::string HostCommands::Handle(const std::string& request) {
     poster_.DoSirel(FromUtf8(argument));
     return "ok";
   }
+  if (verb == "busy") {
+    // A client that never yields: posts the lines "Host line 1" to "Host line <n>", one every
+    // 100 ms, and runs no messages meanwhile.
+    const int lines = std::stoi(argument);
+    for (int i = 1; i <= lines; ++i) {
+      poster_.DoSirel(u"Host line " + FromUtf8(std::to_string(i)));
+      const DWORD until = GetTickCount() + 100;
+      while (static_cast<int>(until - GetTickCount()) > 0) {
+      }
+    }
+    return "ok";
+  }
   if (verb == "lines") {
     const std::vector<std::wstring> lines = ListLines(listbox);
     std::string reply = "lines " + std::to_string(lines.size()) + " ";

@@ -2,6 +2,8 @@
 //
 //   ping                      pong
 //   post <text>               ok            (DoSirel with the UTF-8 text, no priority)
+//   busy <n>                  ok            (posts "Host line 1".."Host line <n>", one every
+//                                            100 ms, running no messages meanwhile)
 //   lines                     lines <count> <line>|<line>|...
 //   selected                  selected <i>,<i>,...   or  selected -
 //   point <i>                 point <x> <y>  screen point in the middle of line i (-1: the

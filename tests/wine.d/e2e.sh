@@ -38,7 +38,7 @@ started=$SECONDS
 # The host: its working folder is the export folder, so the save dialog starts there.
 
 cd "$work" || exit 1
-coproc HOST { exec timeout -k 5 170 "$WINE" "$host_exe" 2>"$work/host.err"; }
+coproc HOST { exec timeout -k 5 260 "$WINE" "$host_exe" 2>"$work/host.err"; }
 host_pid=$HOST_PID
 exec {to_host}>&"${HOST[1]}" {from_host}<&"${HOST[0]}"
 
@@ -47,6 +47,7 @@ finish() {
   local i
   for i in $(seq 50); do kill -0 "$host_pid" 2>/dev/null || break; sleep 0.1; done
   kill "$host_pid" 2>/dev/null
+  [ -n "${registered:-}" ] && wine_run 60 regsvr32 /s /u "$registered" >/dev/null 2>&1
   rm -rf "$scratch"
   sirel_wine_teardown
 }
@@ -424,6 +425,144 @@ expect 10 "menu 7 *" "the context-menu key opens the menu" menu
 choose 1
 ask clipboard
 check "and its item runs" "${reply#clipboard formats=* }" "unicode=$(hex 'k0\r\nk3\r\n') text=$(hex 'k0\r\nk3\r\n')"
+
+# ---------------------------------------------------------------------------------------------
+# Pictures: what a person sees of lines posted by clients that never run their messages. The
+# screen is read back with tesseract; lines are "<who> line <n>", and a check takes the largest
+# n read in the window's rectangle (the newest line is selected, drawn inverted, and may read
+# poorly, so the line before it counts as recent too).
+
+ocr=0
+newest=0
+# newest_read <left px> <top px> <word>: sets $newest to the largest n of "<word> line <n>" read
+# on screen in the message window whose top-left corner is there (0 when none).
+newest_read() {
+  ocr=$((ocr + 1))
+  local picture="$artifacts/picture-$ocr.png"
+  import -window root -crop "560x150+$(($1 - 5))+$(($2 - 5))" +repage "$picture" 2>/dev/null
+  # The list's rows only (below the title bar), grey, three times the size, a margin around.
+  convert "$picture" -crop 520x80+8+28 +repage -colorspace Gray -resize 300% \
+    -bordercolor white -border 30 "$picture.big.png" 2>/dev/null
+  newest=$(tesseract "$picture.big.png" - --psm 6 2>/dev/null | grep -oiE "$3 line [0-9]+" | grep -oE '[0-9]+$' | sort -n | tail -1)
+  newest=${newest:-0}
+  rm -f "$picture.big.png"
+}
+windows_path() { echo "Z:${1//\//\\}"; }
+# until_output <seconds> <file> <line>: waits for a client's output file to hold that line.
+until_output() {
+  local deadline=$((SECONDS + $1))
+  until grep -q "^$3" "$2" 2>/dev/null; do
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.1
+  done
+}
+# busy_script <name> <parent> <top twips> <left twips> [unpictured]: runs the busy script client
+# (60 lines, 100 ms apart, then a message box), and checks its window's picture while it posts
+# and while it waits (unless "unpictured": then only that the script gets through). The window's
+# corner is in pixels at 15 twips a pixel.
+busy_script() {
+  local name=$1 parent=$2 top=$(($3 / 15)) left=$(($4 / 15)) out="$work/$1.out"
+  local pictured=1
+  [ "${5:-}" = unpictured ] && pictured=0
+  wine_run 60 cscript //nologo "$(windows_path "$builddir/busy_client.vbs")" "$parent" \
+    "Script $name" "$3" "$4" 60 >"$out" 2>&1 &
+  local client=$!
+  if ! until_output 30 "$out" posting; then
+    fail "$name: the script did not start posting ($(tr -d '\r' <"$out" | head -3))"
+    wait "$client"
+    return
+  fi
+  sleep 2
+  local first second
+  if [ $pictured -eq 0 ]; then
+    newest_read "$left" "$top" Script  # kept among the artifacts
+    for what in waiting done; do
+      if until_output 40 "$out" $what; then
+        pass "$name: the script posts all its lines and gets to '$what' (Wine draws no such window)"
+      else
+        fail "$name: the script did not get to '$what'"
+      fi
+    done
+    wait "$client"
+    return
+  fi
+  newest_read "$left" "$top" Script
+  first=$newest
+  sleep 1
+  newest_read "$left" "$top" Script
+  second=$newest
+  if grep -q '^waiting' "$out"; then
+    fail "$name: the machine was too slow to picture the busy loop"
+  elif [ "$first" -ge 5 ] && [ "$second" -ge $((first + 5)) ]; then
+    pass "$name: lines drawn while the script posts without running messages (read $first, a second later $second)"
+  else
+    fail "$name: while the script posts, read line $first, a second later $second"
+  fi
+  if until_output 30 "$out" waiting; then
+    sleep 1
+    local last
+    newest_read "$left" "$top" Script
+    last=$newest
+    if [ "$last" -ge 59 ]; then
+      pass "$name: the last lines drawn while the script waits in a message box (read $last)"
+    else
+      fail "$name: while the script waits, read line $last of 60"
+    fi
+  else
+    fail "$name: the script did not reach its message box"
+  fi
+  if until_output 30 "$out" done; then
+    pass "$name: the script ends"
+  else
+    fail "$name: the script did not end"
+  fi
+  wait "$client"
+}
+
+section "pictures"
+tidy
+run_item 2
+cp "$root/tests/e2e/busy_client.vbs" "$builddir/busy_client.vbs"
+sed -i 's/\r*$/\r/' "$builddir/busy_client.vbs"
+registered=$(windows_path "$builddir/src/automation/Sirel.dll")
+if wine_run 60 regsvr32 /s "$registered"; then
+  # On its own on the desktop: the class name matches nothing. (With no foreground window at
+  # all, the case of a script run alone, the window is in the same state: no parent.)
+  busy_script "alone" nothing 11400 1500
+  # A child of the host's window, a window of another process: Wine draws no such window (see
+  # docs/win32-shell.md), so only that nothing hangs is checked.
+  busy_script "other" SirelE2EClient 6000 1500 unpictured
+  ask ping; check "the host answers after a script's window was its child" "$reply" "pong"
+else
+  fail "regsvr32 of Sirel.dll failed"
+fi
+
+# The host's own message window, a child of its window, while the host posts without running
+# its messages: the request is answered only when the 30 lines are posted.
+echo "busy 30" >&"$to_host"
+sleep 1.5
+newest_read 100 100 Host
+first=$newest
+sleep 1
+newest_read 100 100 Host
+second=$newest
+if [ "$first" -ge 5 ] && [ "$second" -ge $((first + 5)) ]; then
+  pass "host child: lines drawn while the host posts without running messages (read $first, then $second)"
+else
+  fail "host child: while the host posts, read line $first, a second later $second"
+fi
+if IFS= read -r -t 30 reply <&"$from_host" && [ "$reply" = "ok" ]; then
+  sleep 0.5
+  newest_read 100 100 Host
+  last=$newest
+  if [ "$last" -ge 29 ]; then
+    pass "host child: the last lines drawn once the host runs its messages (read $last)"
+  else
+    fail "host child: after the busy loop, read line $last of 30"
+  fi
+else
+  fail "host child: no answer to the busy request (saw [$reply])"
+fi
 
 if [ -n "${SIREL_E2E_SCREENSHOT:-}" ]; then
   # The picture of the menu for the documentation.
