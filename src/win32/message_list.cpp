@@ -166,6 +166,7 @@ void ListBoxList::InsertItem(std::int16_t index, const std::u16string& text, VBo
   const int count = ListCount();
   if (index < 0 || index > count) throw SirelError(ErrorCode::InvalidIndex);
   if (count >= kMaxLines) throw SirelError(ErrorCode::ListFull);
+  HoldDrawing();
   const int caret = count > 0 ? static_cast<int>(Send(LB_GETCARETINDEX)) : -1;
   const std::wstring wide(text.begin(), text.end());
   const LRESULT result =
