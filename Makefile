@@ -48,16 +48,21 @@ dist: deps
 	cmake --build --preset win32 --target Sirel -j $(JOBS)
 	bash scripts/make-dist.sh
 
+# Both builds, each in its own 64-bit prefix: x64 with the 64-bit loader, x86 with the 32-bit
+# one (skipped, with the reason, on a machine that runs no 32-bit programs). A failure of the
+# first does not stop the second.
 # The release tests (tests/wine.d/release-*.sh) install from dist/.
-wine-tests: win64 dist
-	bash scripts/run-wine-tests.sh build/win64
+wine-tests: win64 win32 dist
+	@status=0; for build in build/win64 build/win32; do \
+	  bash scripts/run-wine-tests.sh $$build || status=1; \
+	done; exit $$status
 
 demo: deps win64
 	bash scripts/run-demo.sh build/win64
 
-bench: deps native win64
+bench: deps native win64 win32
 	./build/native/bench/sirel_core_bench
-	bash scripts/run-wine-bench.sh build/win64
+	bash scripts/run-wine-bench.sh build/win64 build/win32
 
 clean:
 	rm -rf build dist

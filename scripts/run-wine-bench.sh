@@ -1,24 +1,64 @@
 #!/usr/bin/env bash
-# Runs the Windows benchmark programs of a cross build under Wine and prints their figures.
+# Runs the Windows benchmark programs of cross builds under Wine and prints their figures.
 #
-#   scripts/run-wine-bench.sh <builddir>
+#   scripts/run-wine-bench.sh <builddir>                 one build's figures
+#   scripts/run-wine-bench.sh <x64-builddir> <x86-builddir>   both builds, side by side
 #
 # Each <builddir>/bench/*/sirel_*_bench.exe runs in turn (SIREL_WINE_BENCH_TIMEOUT seconds each,
-# default 900), then bench/vbscript/*.vbs under cscript against the registered Sirel.dll, with
-# the COM benchmark's list floors (its "list-floor <lines> <ns>" lines) in SIREL_BENCH_LIST_FLOOR. The figures are printed, never checked; the script fails only when a program
+# default 900), with the loader of the build's bitness, then bench/vbscript/*.vbs under cscript
+# against the registered Sirel.dll, with the COM benchmark's list floors (its "list-floor
+# <lines> <ns>" lines) in SIREL_BENCH_LIST_FLOOR. With two builds each program's figures
+# are shown line against line: a line both builds print alike once, the others as an "x64" and
+# an "x86" line. An x86 build on a machine that runs no 32-bit programs is reported skipped,
+# with the reason. The figures are printed, never checked; the script fails only when a program
 # fails, hangs, or there is none.
 set -uo pipefail
 
+root=$(cd "$(dirname "$0")/.." && pwd)
+if [ $# -eq 2 ] && [ -d "$1" ] && [ -d "$2" ]; then
+  out=$(mktemp -d "${TMPDIR:-/tmp}/sirel-bench.XXXXXX")
+  trap 'rm -rf "$out"' EXIT
+  status=0
+  for build in "$1" "$2"; do
+    mkdir -p "$out/$(basename "$build")"
+    SIREL_BENCH_OUT="$out/$(basename "$build")" bash "$0" "$build" >"$out/$(basename "$build").log" 2>&1 ||
+      status=1
+  done
+  first="$out/$(basename "$1")"
+  second="$out/$(basename "$2")"
+  for figures in "$first"/*.txt; do
+    name=$(basename "$figures" .txt)
+    echo "=== $name (x64 | x86)"
+    if [ -f "$second/$name.txt" ]; then
+      paste -d '\n' "$figures" "$second/$name.txt" |
+        awk 'NR % 2 == 1 { a = $0; next } a == $0 { print "      " a; next } { print "  x64 " a; print "  x86 " $0 }'
+    else
+      sed 's/^/  x64 /' "$figures"
+      echo "  x86 (no figures: see below)"
+    fi
+  done
+  # Whatever is not a figure (skips, failures, timeouts) is shown as each build reported it.
+  for build in "$1" "$2"; do
+    grep -vxFf <(cat "$out/$(basename "$build")"/*.txt 2>/dev/null) "$out/$(basename "$build").log" |
+      grep -v '^=== ' | sed "s|^|  [$(basename "$build")] |"
+  done
+  exit "$status"
+fi
+
 if [ $# -ne 1 ] || [ ! -d "$1" ]; then
-  echo "usage: $0 <builddir>" >&2
+  echo "usage: $0 <builddir> [<x86-builddir>]" >&2
   exit 2
 fi
-root=$(cd "$(dirname "$0")/.." && pwd)
 builddir=$(cd "$1" && pwd)
 limit="${SIREL_WINE_BENCH_TIMEOUT:-900}"
 
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
+arch=$(sirel_build_arch "$builddir")
+if [ "$arch" = x86 ] && ! reason=$(bash "$root/scripts/probe-x86.sh"); then
+  echo "run-wine-bench [x86]: SKIPPED, every x86 benchmark of $builddir: $reason"
+  exit 0
+fi
 sirel_wine_locked "$builddir" "$0" "$@"
 sirel_wine_setup "$builddir" || { echo "run-wine-bench: the Wine environment could not be set up" >&2; exit 1; }
 
@@ -27,8 +67,11 @@ failed=()
 shopt -s nullglob
 for exe in "$builddir"/bench/*/sirel_*_bench.exe; do
   ran=$((ran + 1))
-  echo "=== ${exe#"$builddir"/}"
-  wine_run "$limit" "$exe" | tee "$builddir/bench/last-output.txt" || failed+=("${exe#"$builddir"/}")
+  name=$(basename "$exe" .exe)
+  echo "=== [$arch] ${exe#"$builddir"/}"
+  wine_run "$limit" "$exe" | tr -d '\r' | tee "$builddir/bench/last-output.txt"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || failed+=("${exe#"$builddir"/}")
+  [ -n "${SIREL_BENCH_OUT:-}" ] && cp "$builddir/bench/last-output.txt" "$SIREL_BENCH_OUT/$name.txt"
   if [[ $exe == */sirel_com_bench.exe ]]; then
     SIREL_BENCH_LIST_FLOOR=$(awk '/^list-floor /{printf "%s%s:%s", sep, $2, $3; sep=","}' \
       "$builddir/bench/last-output.txt")
@@ -42,11 +85,12 @@ if wine_run 60 regsvr32 /s "$(windows_path "$dll")"; then
   for script in "$root"/bench/vbscript/*.vbs; do
     ran=$((ran + 1))
     name=$(basename "$script")
-    echo "=== bench/vbscript/$name"
+    echo "=== [$arch] bench/vbscript/$name"
     # cscript wants CR LF line ends; it reports no script error, so the script ends with a marker.
     sed 's/\r*$/\r/' "$script" >"$builddir/bench/$name"
     output=$(wine_run "$limit" cscript //nologo "$(windows_path "$builddir/bench/$name")" 2>&1 | tr -d '\r')
     echo "$output"
+    [ -n "${SIREL_BENCH_OUT:-}" ] && echo "$output" >"$SIREL_BENCH_OUT/vbscript-${name%.vbs}.txt"
     grep -q '^SIREL-VBSCRIPT-BENCH-DONE$' <<<"$output" || failed+=("bench/vbscript/$name")
   done
   wine_run 60 regsvr32 /s /u "$(windows_path "$dll")" >/dev/null 2>&1
@@ -58,5 +102,5 @@ if [ "$ran" -eq 0 ]; then
   echo "run-wine-bench: no benchmark programs in $builddir/bench" >&2
   exit 1
 fi
-for name in "${failed[@]}"; do echo "FAILED  $name"; done
+for name in "${failed[@]}"; do echo "FAILED  [$arch] $name"; done
 [ ${#failed[@]} -eq 0 ]

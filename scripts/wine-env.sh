@@ -6,8 +6,9 @@
 #   wine_run TIMEOUT program args  runs a Windows program; kills it and fails if it hangs
 #   sirel_wine_teardown            stops exactly what setup started (also run on EXIT)
 #
-# After setup these are exported: WINE, WINESERVER, WINEPREFIX, DISPLAY, WINEDEBUG,
-# WINEDLLOVERRIDES and SIREL_WINE_READY. A script started by the harness that sources this file
+# After setup these are exported: WINE (the loader for the build's bitness), WINE64, WINE32,
+# WINESERVER, WINEPREFIX, DISPLAY, WINEDEBUG, WINEDLLOVERRIDES, SIREL_ARCH (x64 or x86, read from
+# the build's CMake cache) and SIREL_WINE_READY. A script started by the harness that sources this file
 # again and calls sirel_wine_setup reuses the running environment and owns nothing.
 #
 # The prefix is made once with `wineboot -i` and reused. With SIREL_WINEPREFIX_TEMPLATE naming a
@@ -16,8 +17,14 @@
 # Runs on the same build folder are serialised by a lock on <builddir>/wineprefix.lock, taken
 # once around the whole run by flock on a command: flock itself holds it (-o), so neither the
 # script nor any Wine process it starts has a descriptor of it to inherit or close.
+#
+# Every prefix is a 64-bit one, made by the 64-bit loader. An x86 build's programs run in it
+# with the 32-bit loader, as 32-bit programs run on 64-bit Windows: its `regsvr32`, `cscript`
+# and `reg` are then the 32-bit tools and see the 32-bit registry view.
 
-WINE=/usr/lib/wine/wine64
+WINE64=/usr/lib/wine/wine64
+WINE32=/usr/lib/wine/wine
+WINE=$WINE64
 WINESERVER=/usr/lib/wine/wineserver
 
 _sirel_wine_xvfb_pid=""
@@ -25,6 +32,11 @@ _sirel_wine_server_pid=""
 _sirel_wine_owner=0
 
 _sirel_wine_log() { echo "wine-env: $*" >&2; }
+
+# sirel_build_arch <builddir>: x86 or x64, by the compiler the build was configured with.
+sirel_build_arch() {
+  if grep -q '^CMAKE_LINKER:FILEPATH=.*i686-' "$1/CMakeCache.txt" 2>/dev/null; then echo x86; else echo x64; fi
+}
 
 # True when DISPLAY names an X server that answers.
 _sirel_wine_display_works() {
@@ -80,9 +92,9 @@ _sirel_wine_repoint_shell_folders() {
 _sirel_wine_make_prefix() {
   if [ -f "$WINEPREFIX/.sirel-ready" ]; then return 0; fi
   _sirel_wine_log "making the Wine prefix $WINEPREFIX"
-  timeout -k 10 180 "$WINE" wineboot -i >/dev/null 2>&1 || true
+  timeout -k 10 180 "$WINE64" wineboot -i >/dev/null 2>&1 || true
   # A crash must print its report and end the program, never wait for someone to click.
-  timeout -k 10 60 "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+  timeout -k 10 60 "$WINE64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
     /t REG_DWORD /d 0 /f >/dev/null 2>&1 || {
     _sirel_wine_log "could not disable the crash dialog"
     return 1
@@ -102,7 +114,7 @@ _sirel_wine_configure_prefix() {
   if [ -f "$stamp" ]; then return 0; fi
   # Windows are not handed to a window manager: there is none on Xvfb, and Wine would wait two
   # seconds for one each time it hides or destroys a visible window.
-  timeout -k 10 60 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N \
+  timeout -k 10 60 "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N \
     /f >/dev/null 2>&1 || {
     _sirel_wine_log "could not write the X11 driver settings"
     return 1
@@ -135,10 +147,13 @@ sirel_wine_locked() {
 
 sirel_wine_setup() {
   local builddir="$1"
-  if [ -n "${SIREL_WINE_READY:-}" ] && [ "${WINEPREFIX:-}" = "$(cd "$builddir" && pwd)/wineprefix" ]; then
+  builddir=$(cd "$builddir" && pwd) || return 1
+  SIREL_ARCH=$(sirel_build_arch "$builddir")
+  if [ "$SIREL_ARCH" = x86 ]; then WINE=$WINE32; else WINE=$WINE64; fi
+  export WINE WINE64 WINE32 WINESERVER SIREL_ARCH
+  if [ -n "${SIREL_WINE_READY:-}" ] && [ "${WINEPREFIX:-}" = "$builddir/wineprefix" ]; then
     return 0  # inside a run that another script set up: reuse it, own nothing
   fi
-  builddir=$(cd "$builddir" && pwd) || return 1
   if [ "${SIREL_WINE_LOCKED:-}" != "$builddir" ]; then
     _sirel_wine_log "run this script through sirel_wine_locked $builddir first"
     return 1
@@ -148,7 +163,6 @@ sirel_wine_setup() {
   export WINEDEBUG=-all
   # No Mono or Gecko installer may pop up while the prefix is made.
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  export WINE WINESERVER
 
   _sirel_wine_owner=1
   trap sirel_wine_teardown EXIT

@@ -4,7 +4,6 @@
 
 #include <iterator>
 #include <string>
-#include <utility>
 #include <wrl/client.h>
 
 #include "Sirel_h.h"
@@ -12,6 +11,7 @@
 #include "error_boundary.h"
 #include "module.h"
 #include "win32/unique_resource.h"
+#include "registry_views.h"
 
 // Exported by oleaut32 (Windows Vista and later) but not declared by the MinGW headers.
 extern "C" {
@@ -38,40 +38,51 @@ std::wstring GuidText(REFGUID guid) {
 
 std::wstring ClassesPath(const std::wstring& subkey) { return L"Software\\Classes\\" + subkey; }
 
-std::wstring ClassKeyPath() { return L"CLSID\\" + GuidText(CLSID_Sireler); }
-
-// Creates the key and sets one string value (nullptr name: the key's default value).
+// Creates the key (in the given registry view) and sets one string value (nullptr name: the
+// key's default value).
 HRESULT SetString(HKEY root, const std::wstring& subkey, const wchar_t* name,
-                  const std::wstring& value) {
+                  const std::wstring& value, REGSAM view = 0) {
   UniqueRegistryKey key;
   LSTATUS status = RegCreateKeyExW(root, ClassesPath(subkey).c_str(), 0, nullptr, 0,
-                                   KEY_SET_VALUE, nullptr, key.put(), nullptr);
+                                   KEY_SET_VALUE | view, nullptr, key.put(), nullptr);
   if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
   status = RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
   return HRESULT_FROM_WIN32(status);
 }
 
-HRESULT DeleteTree(HKEY root, const std::wstring& subkey) {
-  const LSTATUS status = RegDeleteTreeW(root, ClassesPath(subkey).c_str());
+HRESULT DeleteTree(HKEY root, const std::wstring& subkey, REGSAM view = 0) {
+  UniqueRegistryKey classes;
+  LSTATUS status = RegOpenKeyExW(root, L"Software\\Classes", 0, KEY_READ | KEY_WRITE | DELETE | view,
+                                 classes.put());
+  if (status == ERROR_SUCCESS) status = RegDeleteTreeW(classes.get(), subkey.c_str());
   if (status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND) return S_OK;
   if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
   return S_OK;
 }
 
 HRESULT WriteClassKeys(HKEY root, const std::wstring& modulePath) {
-  const std::wstring classKey = ClassKeyPath();
-  const std::pair<std::wstring, std::pair<const wchar_t*, std::wstring>> values[] = {
-      {kProgId, {nullptr, kClassName}},
-      {std::wstring(kProgId) + L"\\CLSID", {nullptr, GuidText(CLSID_Sireler)}},
-      {classKey, {nullptr, kClassName}},
-      {classKey + L"\\InprocServer32", {nullptr, modulePath}},
-      {classKey + L"\\InprocServer32", {L"ThreadingModel", kThreadingModel}},
-      {classKey + L"\\ProgID", {nullptr, kProgId}},
-      {classKey + L"\\TypeLib", {nullptr, GuidText(LIBID_Sirel)}},
+  // The ProgID is shared by the x86 and the x64 build; the class key is this build's own.
+  const OwnClassKey own = ClassKeyOfThisBuild();
+  const std::wstring& classKey = own.path;
+  const struct {
+    std::wstring subkey;
+    const wchar_t* name;
+    std::wstring value;
+    REGSAM view;
+  } values[] = {
+      {classKey, nullptr, kClassName, own.view},
+      {classKey + L"\\InprocServer32", nullptr, modulePath, own.view},
+      {classKey + L"\\InprocServer32", L"ThreadingModel", kThreadingModel, own.view},
+      {classKey + L"\\ProgID", nullptr, kProgId, own.view},
+      {classKey + L"\\TypeLib", nullptr, GuidText(LIBID_Sirel), own.view},
+      // After the class key: once the x86 build has made the user's Wow6432Node, Wine
+      // redirects every later key of a 32-bit program there, the ProgID's too.
+      {kProgId, nullptr, kClassName, 0},
+      {std::wstring(kProgId) + L"\\CLSID", nullptr, GuidText(CLSID_Sireler), 0},
   };
-  for (const auto& [subkey, value] : values) {
-    RETURN_IF_FAILED(SetString(root, subkey, value.first, value.second));
+  for (const auto& value : values) {
+    RETURN_IF_FAILED(SetString(root, value.subkey, value.name, value.value, value.view));
   }
   return S_OK;
 }
@@ -159,6 +170,7 @@ HRESULT RegisterTypeLibrary(RegistrationScope scope, const std::wstring& moduleP
   if (scope == RegistrationScope::Machine) {
     return RegisterTypeLib(library.Get(), path, noHelpDirectory);
   }
+  const MachineInterfaceKeysKept machineKeysKept;
   return RegisterTypeLibForUser(library.Get(), path, noHelpDirectory);
 }
 
@@ -207,11 +219,19 @@ HRESULT RegisterServer(RegistrationScope scope) noexcept {
 HRESULT UnregisterServer(RegistrationScope scope) noexcept {
   return GuardedStatus([scope] {
     const HKEY root = ScopeRoot(scope);
+    const OwnClassKey own = ClassKeyOfThisBuild();
+    const bool otherRegistered = OtherBuildRegistered(root);
+    // What the other build still needs, read before this build's keys go.
+    KeysOfTheOtherBuild others(root);
     const HRESULT typeLibrary = UnregisterTypeLibrary(scope);
+    const HRESULT interfaces = otherRegistered ? S_OK : DeleteInterfaceKeysInBothViews(root);
     const HRESULT progId = DeleteTree(root, kProgId);
-    const HRESULT classKey = DeleteTree(root, ClassKeyPath());
-    RETURN_IF_FAILED(typeLibrary);
-    return FAILED(progId) ? progId : classKey;
+    const HRESULT classKey = DeleteTree(root, own.path, own.view);
+    const HRESULT restored = otherRegistered ? others.Restore() : S_OK;
+    for (const HRESULT status : {typeLibrary, interfaces, progId, classKey}) {
+      if (FAILED(status)) return status;
+    }
+    return restored;
   });
 }
 

@@ -20,8 +20,17 @@ ThreadState& ThreadState::Current() {
     g_slot->Adopt(made.get());
     return *made.release();
   }
-  thread_local std::unique_ptr<ThreadState> state;
-  if (!state) state = std::make_unique<ThreadState>(InstalledPlatform());
+  // A plain pointer, and the platform owns the state: a thread_local with a destructor is not
+  // safe here. With MinGW's emulated thread-local storage, a std::thread's thread_local
+  // storage is freed before the destructors of its thread_local objects run, so the owner
+  // read freed memory when the thread ended (the 32-bit build crashed there).
+  thread_local ThreadState* state = nullptr;
+  if (state == nullptr) {
+    PlatformServices& platform = InstalledPlatform();
+    auto made = std::make_shared<ThreadState>(platform);
+    state = made.get();
+    platform.KeepUntilThreadEnds(std::move(made));
+  }
   return *state;
 }
 

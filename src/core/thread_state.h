@@ -2,12 +2,13 @@
 // the thread's parent window handle. Created on first use, never emptied by the library, and
 // separate for each thread, so posters on different threads never share a window or a list.
 //
-// Where each thread's state is kept: by default a thread_local owner destroys it when the
-// thread ends, which suits a program. A library that can be unloaded must not run code of its
-// own from a thread-exit destructor (under MinGW that runs inside the library's TLS callback,
-// with the loader lock held, and pins the library for the thread's life), so it installs a
-// ThreadStateSlot without destructor (a TLS index) and ends the states itself: the calling
-// thread's at thread detach, every thread's when it is unloaded.
+// Where each thread's state is kept: by default the installed platform keeps it and releases
+// it when the thread ends (not a thread_local owner: with MinGW's emulated TLS a std::thread's
+// storage is freed before its thread_local destructors run). A library that can be unloaded
+// must not run code of its own from a thread-exit destructor (under MinGW that runs inside the
+// library's TLS callback, with the loader lock held, and pins the library for the thread's
+// life), so it installs a ThreadStateSlot without destructor (a TLS index) and ends the states
+// itself: the calling thread's at thread detach, every thread's when it is unloaded.
 #pragma once
 
 #include <memory>

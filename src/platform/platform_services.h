@@ -1,4 +1,5 @@
-// The platform port: how to make a thread's message window and which window manager to use.
+// The platform port: how to make a thread's message window, which window manager to use, and
+// how a thread's own objects (its state) are kept until the thread ends.
 // core/platform_registry.h holds the one instance a process installs.
 #pragma once
 
@@ -16,6 +17,9 @@ class PlatformServices {
   virtual std::unique_ptr<MessageWindow> CreateMessageWindow() = 0;
   // The window manager for the calling thread.
   virtual WindowManager& GetWindowManager() = 0;
+  // Keeps an object of the calling thread until the thread ends (or, where the platform has no
+  // hook at a thread's end, until the platform itself is destroyed), then releases it.
+  virtual void KeepUntilThreadEnds(std::shared_ptr<void> object) = 0;
 };
 
 }  // namespace sirel

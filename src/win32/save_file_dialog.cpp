@@ -48,7 +48,7 @@ std::optional<std::u16string> CommonSaveDialog::AskFileName(const SaveFileReques
   std::wstring fileTitle(request.bufferChars, L'\0');
 
   OPENFILENAMEW record{};
-  record.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+  record.lStructSize = kSaveDialogRecordSize;
   // An owner that is no longer a window means no owner: the dialog would refuse to open.
   HWND owner = HwndOf(request.owner);
   if (owner != nullptr && !IsWindow(owner)) owner = nullptr;

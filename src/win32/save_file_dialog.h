@@ -4,9 +4,15 @@
 // and file-title buffers start as NULs: the field shows empty, ready for typing.
 #pragma once
 
+#include <windows.h>
+#include <commdlg.h>
+
 #include "platform/save_file_dialog.h"
 
 namespace sirel::win32 {
+
+// The size the record is given: 76 bytes in the 32-bit build, 136 in the 64-bit one.
+inline const DWORD kSaveDialogRecordSize = OPENFILENAME_SIZE_VERSION_400W;
 
 class CommonSaveDialog final : public SaveFileDialog {
  public:

@@ -24,13 +24,14 @@ std::wstring ProgramFolder() {
 
 namespace {
 
-std::wstring X86DllPath() {
+// The other build's DLL: SIREL_OTHER_DLL, or the sibling build folder of the same checkout
+// (<build>/tests/com/ -> ../../../win32 or ../../../win64).
+std::wstring OtherDllPath(const wchar_t* otherFolder) {
   wchar_t fromEnvironment[MAX_PATH] = {};
-  if (GetEnvironmentVariableW(L"SIREL_X86_DLL", fromEnvironment, MAX_PATH) > 0) {
+  if (GetEnvironmentVariableW(L"SIREL_OTHER_DLL", fromEnvironment, MAX_PATH) > 0) {
     return fromEnvironment;
   }
-  // <build>/tests/com/ -> the sibling win32 build of the same checkout.
-  return ProgramFolder() + L"..\\..\\..\\win32\\src\\automation\\Sirel.dll";
+  return ProgramFolder() + L"..\\..\\..\\" + otherFolder + L"\\src\\automation\\Sirel.dll";
 }
 
 std::wstring FolderOf(const std::wstring& path) {
@@ -40,10 +41,17 @@ std::wstring FolderOf(const std::wstring& path) {
 }  // namespace
 
 std::vector<DllBuild> DllBuilds() {
-  const std::wstring x86 = X86DllPath();
-  return {{"x64", ProgramFolder() + L"Sirel.dll", SYS_WIN64,
-           ProgramFolder() + L"..\\..\\src\\automation\\generated\\Sirel.tlb"},
-          {"x86", x86, SYS_WIN32, FolderOf(x86) + L"generated\\Sirel.tlb"}};
+  const std::wstring ownTypeLibrary =
+      ProgramFolder() + L"..\\..\\src\\automation\\generated\\Sirel.tlb";
+#ifdef _WIN64
+  const std::wstring other = OtherDllPath(L"win32");
+  return {{"x64", ProgramFolder() + L"Sirel.dll", SYS_WIN64, ownTypeLibrary, true},
+          {"other_x86", other, SYS_WIN32, FolderOf(other) + L"generated\\Sirel.tlb", false}};
+#else
+  const std::wstring other = OtherDllPath(L"win64");
+  return {{"x86", ProgramFolder() + L"Sirel.dll", SYS_WIN32, ownTypeLibrary, true},
+          {"other_x64", other, SYS_WIN64, FolderOf(other) + L"generated\\Sirel.tlb", false}};
+#endif
 }
 
 SirelDll::SirelDll() : path_(ProgramFolder() + L"Sirel.dll") {

@@ -44,24 +44,27 @@ class SirelDll {
 // The folder of the test program, with a trailing backslash.
 std::wstring ProgramFolder();
 
-// The two builds of Sirel.dll a test reads as files: the x64 DLL under test (next to the
-// program) and the x86 DLL of the sibling win32 build of the same checkout (or SIREL_X86_DLL),
-// each with the type library its build compiled.
+// The two builds of Sirel.dll a test reads as files: the DLL of this program's own build (x64
+// or x86, next to the program) and the DLL of the other build of the same checkout (its sibling
+// build folder, or SIREL_OTHER_DLL), each with the type library its build compiled.
 struct DllBuild {
   const char* name;
   std::wstring path;
   SYSKIND syskind;
   std::wstring typeLibraryFile;
+  bool own;  // this program's build: the reading process has the DLL's pointer size
 };
 std::vector<DllBuild> DllBuilds();
 
-// A test run once for each DLL build (named x64 and x86); skipped for a build that is not there.
+// A test run once for each DLL build (named x64 or x86, and other_x86 or other_x64); skipped for
+// an other build that is not there, failed when the program's own DLL is missing.
 class DllBuildTest : public testing::TestWithParam<DllBuild> {
  protected:
   void SetUp() override {
     const DllBuild& build = GetParam();
     if (GetFileAttributesW(build.path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-      GTEST_SKIP() << "no " << build.name << " DLL here (build the win32 preset first)";
+      if (build.own) FAIL() << "no Sirel.dll next to the program";
+      GTEST_SKIP() << "no " << build.name << " DLL here (build the other preset first)";
     }
   }
 };

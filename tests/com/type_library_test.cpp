@@ -1,7 +1,8 @@
-// Reads the finished type library back through ITypeLib, from the x64 DLL under test and from
-// the x86 DLL of the 32-bit build (LoadTypeLibEx reads the resource of either architecture), and
-// checks the library, the three types, their flags and versions, and every function's order,
-// DISPID, kind, parameter names, types and passing.
+// Reads the finished type library back through ITypeLib, from the DLL of this program's own build
+// (x64 or x86) and from the DLL of the other build of the same checkout (LoadTypeLibEx reads the
+// resource of either architecture), and checks the library with its own SYSKIND, the three types,
+// their flags, versions and pointer-sized fields, and every function's order, DISPID, kind,
+// parameter names, types and passing.
 #include "com_test_support.h"
 
 #include <gtest/gtest.h>
@@ -290,6 +291,14 @@ TEST_P(TypeLibraryTest, ClassInterfaceFunctionTableInOrder) {
                                   TYPEFLAG_FOLEAUTOMATION | TYPEFLAG_FDISPATCHABLE);
   const std::vector<Function>& table = ClassInterfaceTable();
   ASSERT_EQ(attr->cFuncs, table.size());
+  // Pointer-sized fields: the interface pointer itself and the function table, IUnknown's and
+  // IDispatch's seven functions then the class's own.
+  const SHORT pointer = static_cast<SHORT>(sizeof(void*));
+  if (GetParam().own) {
+    EXPECT_EQ(attr->cbSizeInstance, static_cast<ULONG>(pointer));
+    EXPECT_EQ(attr->cbSizeVft, (7 + table.size()) * pointer);
+    EXPECT_EQ(attr->cbAlignment, pointer);
+  }
 
   for (UINT i = 0; i < table.size(); ++i) {
     const Function& expected = table[i];

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -50,6 +51,14 @@ int ClipboardFormatCount() {
   const int count = CountClipboardFormats();
   CloseClipboard();
   return count;
+}
+
+// The dialog gets the old-size record of this build's platform: it ends where the later
+// extension fields begin, 76 bytes on 32-bit Windows and 136 on 64-bit (a 64-bit dialog given
+// 76 fails at once).
+TEST(CommonSaveDialogTest, RecordHasTheOldSizeOfThisBuildsPlatform) {
+  EXPECT_EQ(kSaveDialogRecordSize, offsetof(OPENFILENAMEW, pvReserved));
+  EXPECT_EQ(kSaveDialogRecordSize, sizeof(void*) == 4 ? 76u : 136u);
 }
 
 TEST(SystemClipboardTest, PutsUnicodeTextAndNarrowReadersSeeIt) {

@@ -16,6 +16,11 @@ MemoryWindowManager& MemoryPlatform::ThreadWindowManager() {
   return *manager;
 }
 
+void MemoryPlatform::KeepUntilThreadEnds(std::shared_ptr<void> object) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  kept_.push_back(std::move(object));
+}
+
 int MemoryPlatform::windowsCreated() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return windows_created_;

@@ -1,6 +1,8 @@
 // In-memory platform services for native tests and benchmarks: message windows with handles
 // of their own numbering, and a window manager that records what the core asked of it.
 // One MemoryPlatform serves every thread; each thread's windows and window manager are its own.
+// Objects kept for a thread live as long as the platform (the tests look at them after the
+// thread has ended).
 #pragma once
 
 #include <cstdint>
@@ -41,6 +43,7 @@ class MemoryPlatform final : public PlatformServices {
  public:
   std::unique_ptr<MessageWindow> CreateMessageWindow() override;
   WindowManager& GetWindowManager() override { return ThreadWindowManager(); }
+  void KeepUntilThreadEnds(std::shared_ptr<void> object) override;
 
   // The calling thread's window manager.
   MemoryWindowManager& ThreadWindowManager();
@@ -52,6 +55,8 @@ class MemoryPlatform final : public PlatformServices {
   std::map<std::thread::id, std::unique_ptr<MemoryWindowManager>> managers_;
   WindowHandle next_handle_ = 0x10010;
   int windows_created_ = 0;
+  // Last, so released first: the kept thread states refer to the window managers above.
+  std::vector<std::shared_ptr<void>> kept_;
 };
 
 }  // namespace sirel
