@@ -228,6 +228,7 @@ HRESULT UnregisterServer(RegistrationScope scope) noexcept {
     const HRESULT progId = DeleteTree(root, kProgId);
     const HRESULT classKey = DeleteTree(root, own.path, own.view);
     const HRESULT restored = otherRegistered ? others.Restore() : S_OK;
+    if (scope == RegistrationScope::User) DropEmptyUserWow64Keys();
     for (const HRESULT status : {typeLibrary, interfaces, progId, classKey}) {
       if (FAILED(status)) return status;
     }

@@ -205,6 +205,27 @@ const bool kHasOtherView = OnWow64();
 constexpr wchar_t kOtherViewInterfaces[] = L"Software\\Classes\\Interface";
 #endif
 
+void DropEmptyUserWow64Keys() {
+  const wchar_t* const paths[] = {
+      L"Software\\Classes\\Wow6432Node\\CLSID", L"Software\\Classes\\Wow6432Node\\Interface",
+      L"Software\\Classes\\Wow6432Node\\TypeLib", L"Software\\Classes\\Wow6432Node"};
+  for (const wchar_t* path : paths) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ | KEY_WOW64_64KEY, &key) !=
+        ERROR_SUCCESS) {
+      continue;
+    }
+    DWORD subkeys = 1;
+    DWORD values = 1;
+    const LSTATUS status = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr,
+                                            nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    if (status == ERROR_SUCCESS && subkeys == 0 && values == 0) {
+      RegDeleteKeyExW(HKEY_CURRENT_USER, path, KEY_WOW64_64KEY, 0);
+    }
+  }
+}
+
 MachineInterfaceKeysKept::MachineInterfaceKeysKept() : watching_(kHasOtherView) {
   if (!watching_) return;
   for (int i = 0; i < 2; ++i) {

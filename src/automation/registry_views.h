@@ -52,6 +52,11 @@ class KeysOfTheOtherBuild {
 // Removes the keys of both interfaces in the 32-bit and in the 64-bit view.
 HRESULT DeleteInterfaceKeysInBothViews(HKEY root);
 
+// Removes the user's Wow6432Node and its CLSID, Interface and TypeLib keys when they are empty:
+// the x86 build's per-user registration makes them (Windows keeps them anyway, Wine only once
+// something has been written there), and a user's classes should look as they did before.
+void DropEmptyUserWow64Keys();
+
 // While alive, a per-user registration leaves the machine's interface keys as they were: Wine's
 // type library registration on a 64-bit system also writes the interface keys in the other
 // view (the 64-bit one from the x86 build, the 32-bit one from the x64 build), and that write
