@@ -48,7 +48,6 @@ done
 
 # ---- what each DLL registers, captured in a scratch prefix -----------------------------------------
 sirel_wine_setup "$work" || { echo "make-dist: no Wine environment" >&2; exit 1; }
-windows_path() { echo "Z:${1//\//\\}"; }
 classes='HKCU\Software\Classes'
 for arch in x64 x86; do
   capture="$work/capture/$arch"

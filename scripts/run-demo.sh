@@ -9,12 +9,10 @@
 #   SIREL_DEMO_SECONDS=N                  how long the windows stay up (default 6)
 set -uo pipefail
 
-if [ $# -ne 1 ] || [ ! -d "$1" ]; then
-  echo "usage: $0 <builddir>" >&2
-  exit 2
-fi
 root=$(cd "$(dirname "$0")/.." && pwd)
-builddir=$(cd "$1" && pwd)
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+builddir=$(sirel_build_dir "$0" "$@") || exit 2
 dll="$builddir/src/automation/Sirel.dll"
 demo="$builddir/demo/sirel_demo.exe"
 seconds="${SIREL_DEMO_SECONDS:-6}"
@@ -34,12 +32,8 @@ mkdir -p "$builddir/demo"
 if [ -f "$builddir/wineprefix/.sirel-ready" ] && [ ! -e "$builddir/demo/wineprefix" ]; then
   export SIREL_WINEPREFIX_TEMPLATE="$builddir/wineprefix"
 fi
-# shellcheck source=scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
 sirel_wine_locked "$builddir/demo" "$0" "$@"
 sirel_wine_setup "$builddir/demo" || { echo "run-demo: the Wine environment could not be set up" >&2; exit 1; }
-
-windows_path() { echo "Z:${1//\//\\}"; }
 
 # Wine draws the caption buttons with its Marlett font; Debian installs Wine's fonts outside
 # the prefix, where this Wine does not look. Linking them in makes the buttons show as glyphs.

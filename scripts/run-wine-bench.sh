@@ -79,7 +79,6 @@ for exe in "$builddir"/bench/*/sirel_*_bench.exe; do
   fi
 done
 
-windows_path() { echo "Z:${1//\//\\}"; }
 dll="$builddir/src/automation/Sirel.dll"
 if wine_run 60 regsvr32 /s "$(windows_path "$dll")"; then
   for script in "$root"/bench/vbscript/*.vbs; do

@@ -16,16 +16,11 @@
 # Exits non-zero when anything failed or when there was nothing to run.
 set -uo pipefail
 
-if [ $# -ne 1 ] || [ ! -d "$1" ]; then
-  echo "usage: $0 <builddir>" >&2
-  exit 2
-fi
 root=$(cd "$(dirname "$0")/.." && pwd)
-builddir=$(cd "$1" && pwd)
-limit="${SIREL_WINE_TEST_TIMEOUT:-600}"
-
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
+builddir=$(sirel_build_dir "$0" "$@") || exit 2
+limit="${SIREL_WINE_TEST_TIMEOUT:-600}"
 arch=$(sirel_build_arch "$builddir")
 if [ "$arch" = x86 ] && ! reason=$(bash "$root/scripts/probe-x86.sh"); then
   echo

@@ -20,12 +20,9 @@ x64_dir="${2:-$root/build/win64}"
 
 allowed_imports='kernel32.dll user32.dll gdi32.dll advapi32.dll ole32.dll oleaut32.dll comctl32.dll comdlg32.dll shell32.dll msvcrt.dll'
 
-failures=0
-fail() {
-  echo "  FAIL: $*"
-  failures=$((failures + 1))
-}
-pass() { echo "  ok:   $*"; }
+check_indent="  "
+# shellcheck source=scripts/lib/checks.sh
+source "$root/scripts/lib/checks.sh"
 
 check_dll() {
   local arch="$1" dir="$2" format="$3" triple="$4" syskind="$5"
@@ -59,10 +56,8 @@ check_dll() {
 
   # Resources, and the GUIDs the build read from Sirel.idl.
   local tlb="$dir/src/automation/generated/Sirel.tlb"
-  local sirel_libid="" sirel_clsid="" sirel_iid="" sirel_diid=""
-  # shellcheck source=/dev/null
-  source "$dir/src/automation/generated/sirel_ids.sh" || fail "no generated sirel_ids.sh"
-  local libid=$sirel_libid clsid=$sirel_clsid iid=$sirel_iid diid=$sirel_diid
+  local libid="" clsid="" iid="" diid=""
+  read_sirel_ids "$dir" || fail "no generated sirel_ids.sh"
   local rc
   rc=$("$windres" -i "$dll" -O rc 2>/dev/null | grep -v '^  0x')
   local line
@@ -87,16 +82,16 @@ check_dll() {
   listing=$("$dir/src/automation/patch_typelib" --list "$tlb" 2>&1)
   local expected_types=(
     "library syskind=$syskind version=17.0 lcid=0 names=0x0409 flags=0x0"
-    "0 _Sireler     kind=4 flags=0x11D0 version=1.0 {$iid}"
-    "1 Sireler      kind=5 flags=0x0002 version=1.0 {$clsid}"
-    "2 __Sireler    kind=4 flags=0x1090 version=1.0 {$diid}")
+    "0 _Sireler     kind=4 flags=0x11D0 version=1.0 $iid"
+    "1 Sireler      kind=5 flags=0x0002 version=1.0 $clsid"
+    "2 __Sireler    kind=4 flags=0x1090 version=1.0 $diid")
   missing=""
   for line in "${expected_types[@]}"; do
     grep -qxF -- "$line" <<<"$listing" || missing="$missing [$line]"
   done
   grep -q 'parameter a,' <<<"$listing" && missing="$missing [an invented parameter name]"
   if [ "$(grep -c 'parameter' <<<"$listing")" -ne 45 ]; then missing="$missing [45 parameters]"; fi
-  if [ -z "$missing" ]; then pass "type library Sirel 17.0 {$libid}: three types, flags, versions"; else fail "type library lacks$missing"; fi
+  if [ -z "$missing" ]; then pass "type library Sirel 17.0 $libid: three types, flags, versions"; else fail "type library lacks$missing"; fi
 }
 
 echo "== layers"
@@ -118,8 +113,4 @@ fi
 check_dll x86 "$x86_dir" pei-i386 i686-w64-mingw32 1
 check_dll x64 "$x64_dir" pei-x86-64 x86_64-w64-mingw32 3
 
-if [ "$failures" -ne 0 ]; then
-  echo "static checks: $failures failed"
-  exit 1
-fi
-echo "static checks: all passed"
+finish "static checks" "all passed"

@@ -5,6 +5,10 @@
 #   sirel_wine_setup <builddir>    private prefix <builddir>/wineprefix, a display, one wineserver
 #   wine_run TIMEOUT program args  runs a Windows program; kills it and fails if it hangs
 #   sirel_wine_teardown            stops exactly what setup started (also run on EXIT)
+#   windows_path PATH              the Wine path (Z:\...) of a Unix path
+#   builddir=$(sirel_build_dir "$0" "$@") || exit 2
+#                                  the one build folder a script takes, made absolute (prints
+#                                  the script's usage unless it was given exactly one folder)
 #
 # After setup these are exported: WINE (the loader for the build's bitness), WINE64, WINE32,
 # WINESERVER, WINEPREFIX, DISPLAY, WINEDEBUG, WINEDLLOVERRIDES, SIREL_ARCH (x64 or x86, read from
@@ -36,6 +40,16 @@ _sirel_wine_log() { echo "wine-env: $*" >&2; }
 # sirel_build_arch <builddir>: x86 or x64, by the compiler the build was configured with.
 sirel_build_arch() {
   if grep -q '^CMAKE_LINKER:FILEPATH=.*i686-' "$1/CMakeCache.txt" 2>/dev/null; then echo x86; else echo x64; fi
+}
+
+windows_path() { echo "Z:${1//\//\\}"; }
+
+sirel_build_dir() {
+  if [ $# -ne 2 ] || [ ! -d "$2" ]; then
+    echo "usage: $1 <builddir>" >&2
+    return 2
+  fi
+  (cd "$2" && pwd)
 }
 
 # True when DISPLAY names an X server that answers.

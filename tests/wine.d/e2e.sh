@@ -447,7 +447,6 @@ newest_read() {
   newest=${newest:-0}
   rm -f "$picture.big.png"
 }
-windows_path() { echo "Z:${1//\//\\}"; }
 # until_output <seconds> <file> <line>: waits for a client's output file to hold that line.
 until_output() {
   local deadline=$((SECONDS + $1))

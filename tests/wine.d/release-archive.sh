@@ -8,37 +8,32 @@
 # Run by scripts/run-wine-tests.sh (WINE, WINEPREFIX, BUILD_DIR exported).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
-sirel_wine_locked "$BUILD_DIR" "$0" "$@"
-sirel_wine_setup "$BUILD_DIR" || exit 1
+# shellcheck source=tests/wine.d/lib/release-checks.sh
 source "$root/tests/wine.d/lib/release-checks.sh"
+release_setup release-archive "$@"
 
-zip=$(ls "$root"/dist/Sirel-*.zip 2>/dev/null | head -1)
-[ -f "$zip" ] || { echo "release-archive: no dist/Sirel-*.zip (run make dist)"; exit 1; }
-work="$BUILD_DIR/release-archive"
 folder="$work/Sirel 1.1 – Prüfung ü"
-rm -rf "$work"
 mkdir -p "$folder"
 unzip -q "$zip" -d "$folder" || fail "unzip"
 folder_windows=$(windows_path "$folder")
-# The GUIDs, as the build read them from Sirel.idl.
-# shellcheck source=/dev/null
-source "$BUILD_DIR/src/automation/generated/sirel_ids.sh" || exit 1
-clsid="{$sirel_clsid}"
-iid="{$sirel_iid}"
-diid="{$sirel_diid}"
+
+# run_command_file NAME: runs the archive's NAME.cmd from another folder, checks that it
+# succeeds, then exports both classes keys to $work/user-NAME.reg and $work/machine-NAME.reg.
+run_command_file() {
+  echo "release-archive: $1.cmd from another folder"
+  local output status
+  output=$(cd "$work" && wine_run 120 cmd /c "$folder_windows\\$1.cmd" 2>&1 | tr -d '\r')
+  status=$?
+  echo "$output"
+  [ "$status" -eq 0 ] || fail "$1.cmd exit status $status"
+  export_classes "$work/user-$1.reg" "$work/machine-$1.reg"
+}
 
 prepare_user_classes
 warm_up_script_host
 export_classes "$work/user-before.reg" "$work/machine-before.reg"
 
-echo "release-archive: install.cmd from another folder"
-install_output=$(cd "$work" && wine_run 120 cmd /c "$folder_windows\\install.cmd" 2>&1 | tr -d '\r')
-status=$?
-echo "$install_output"
-[ "$status" -eq 0 ] || fail "install.cmd exit status $status"
-export_classes "$work/user-installed.reg" "$work/machine-installed.reg"
+run_command_file install
 # The machine's classes stay as they were, but for one thing Wine does: its type library
 # registration also writes the two interfaces into the other bitness's view of the machine's
 # classes, past the redirection to the user's classes (docs/release.md). Anything else there
@@ -52,13 +47,13 @@ while IFS= read -r key; do
     "$iid" | "$diid") wine_wrote=$((wine_wrote + 1)) ;;
     *) fail "install.cmd changed the machine's classes: $key" ;;
   esac
-done <<<"$(changed_keys "$work/machine-before.reg" "$work/machine-installed.reg" || echo '?')"
+done <<<"$(changed_keys "$work/machine-before.reg" "$work/machine-install.reg" || echo '?')"
 echo "release-archive: $wine_wrote interface key(s) written by Wine into the machine's classes"
 # Wine keeps one view of the user's classes for both bitnesses, so the x64 DLL, registered
 # last, is the class's server here (on Windows each view has its own).
-expect_value "$work/user-installed.reg" "CLSID\\$clsid\\InprocServer32" "" \
+expect_value "$work/user-install.reg" "CLSID\\$clsid\\InprocServer32" "" \
   "$folder_windows\\x64\\Sirel.dll"
-expect_value "$work/user-installed.reg" "Sirel.Sireler\\CLSID" "" "$clsid"
+expect_value "$work/user-install.reg" "Sirel.Sireler\\CLSID" "" "$clsid"
 
 run_samples() {
   echo "release-archive: the VBScript sample"
@@ -81,15 +76,10 @@ run_samples() {
 }
 as_windows_sees_user_classes run_samples
 
-echo "release-archive: uninstall.cmd"
-output=$(cd "$work" && wine_run 120 cmd /c "$folder_windows\\uninstall.cmd" 2>&1 | tr -d '\r')
-status=$?
-echo "$output"
-[ "$status" -eq 0 ] || fail "uninstall.cmd exit status $status"
-export_classes "$work/user-after.reg" "$work/machine-after.reg"
-same_file "$work/user-before.reg" "$work/user-after.reg" \
+run_command_file uninstall
+same_file "$work/user-before.reg" "$work/user-uninstall.reg" \
   || fail "uninstall.cmd did not leave the user's classes as before"
-same_file "$work/machine-before.reg" "$work/machine-after.reg" \
+same_file "$work/machine-before.reg" "$work/machine-uninstall.reg" \
   || fail "the machine's classes are not as before"
 
 finish release-archive

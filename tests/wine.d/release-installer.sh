@@ -10,24 +10,12 @@
 # Run by scripts/run-wine-tests.sh (WINE, WINEPREFIX, BUILD_DIR exported).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
-sirel_wine_locked "$BUILD_DIR" "$0" "$@"
-sirel_wine_setup "$BUILD_DIR" || exit 1
+# shellcheck source=tests/wine.d/lib/release-checks.sh
 source "$root/tests/wine.d/lib/release-checks.sh"
+release_setup release-installer "$@"
 
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build/win64/CMakeCache.txt")
 dist="$root/build/dist"
-work="$BUILD_DIR/release-installer"
-rm -rf "$work"
-mkdir -p "$work"
-for arch in x64 x86; do
-  [ -f "$root/dist/Sirel-$version-$arch.msi" ] || { echo "no dist/Sirel-$version-$arch.msi (run make dist)"; exit 1; }
-done
 msi="$root/dist/Sirel-$version-x64.msi"
-# The GUIDs, as the build read them from Sirel.idl.
-# shellcheck source=/dev/null
-source "$BUILD_DIR/src/automation/generated/sirel_ids.sh" || exit 1
 me=$(id -un)
 sed 's/\r*$/\r/' "$root/samples/vbscript/hello.vbs" >"$work/hello.vbs"
 
@@ -143,7 +131,7 @@ for row in "${scopes[@]}"; do
   else
     [ "$(changed_keys "$scope_before" "$scope_installed" | grep -c .)" -ge 10 ] \
       || fail "$scope: the machine's classes did not receive the registration"
-    expect_value "$scope_installed" "CLSID\\{$sirel_clsid}\\InprocServer32" "" \
+    expect_value "$scope_installed" "CLSID\\$clsid\\InprocServer32" "" \
       "$installed" "HKEY_LOCAL_MACHINE\\Software\\Classes\\"
   fi
 done

@@ -8,25 +8,16 @@
 # Run by scripts/run-wine-tests.sh (WINE, WINEPREFIX, BUILD_DIR exported).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
-sirel_wine_locked "$BUILD_DIR" "$0" "$@"
-sirel_wine_setup "$BUILD_DIR" || exit 1
+# shellcheck source=tests/wine.d/lib/release-checks.sh
 source "$root/tests/wine.d/lib/release-checks.sh"
+release_setup release-manifest "$@"
 
-zip=$(ls "$root"/dist/Sirel-*.zip 2>/dev/null | head -1)
-[ -f "$zip" ] || { echo "release-manifest: no dist/Sirel-*.zip (run make dist)"; exit 1; }
-work="$BUILD_DIR/release-manifest"
-rm -rf "$work"
 mkdir -p "$work/archive" "$work/app" "$work/no-manifest"
 unzip -q "$zip" -d "$work/archive" || fail "unzip"
 archive="$work/archive"
-# The GUIDs, as the build read them from Sirel.idl.
-# shellcheck source=/dev/null
-source "$BUILD_DIR/src/automation/generated/sirel_ids.sh" || exit 1
 
 for key in 'HKCU\Software\Classes' 'HKLM\Software\Classes'; do
-  for entry in 'Sirel.Sireler' "CLSID\\{$sirel_clsid}"; do
+  for entry in 'Sirel.Sireler' "CLSID\\$clsid"; do
     if wine_run 60 reg query "$key\\$entry" >/dev/null 2>&1; then fail "$key\\$entry is registered"; fi
   done
 done

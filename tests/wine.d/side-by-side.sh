@@ -84,8 +84,4 @@ for scope in "$machine" "$user"; do
   done
 done
 
-if [ "$failures" -ne 0 ]; then
-  echo "side-by-side [x64+x86]: $failures check(s) failed"
-  exit 1
-fi
-echo "side-by-side [x64+x86]: both orders clean, per machine and per user"
+finish "side-by-side [x64+x86]" "both orders clean, per machine and per user"

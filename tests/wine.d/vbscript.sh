@@ -15,7 +15,6 @@ sirel_wine_setup "$BUILD_DIR" || exit 1
 dll="$BUILD_DIR/src/automation/Sirel.dll"
 work="$BUILD_DIR/vbscript"
 mkdir -p "$work"
-windows_path() { echo "Z:${1//\//\\}"; }
 
 wine_run 60 regsvr32 /s "$(windows_path "$dll")" || { echo "vbscript [$SIREL_ARCH]: regsvr32 failed"; exit 1; }
 # (Replacing the EXIT trap of wine-env.sh, so its teardown is called here too.)

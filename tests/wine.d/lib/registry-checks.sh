@@ -5,25 +5,14 @@
 #   - the ProgID, the type library (with the build's win32 or win64 entry) and the interface
 #     keys as that build's own processes see them (its own `reg`), whether the system shares
 #     them between the views or keeps one per view.
-# Failures are counted in $failures; nothing exits.
+# Failures are counted in $failures (scripts/lib/checks.sh); no check exits.
 
-# The four GUIDs, as the build read them from Sirel.idl.
-# shellcheck source=/dev/null
-source "$BUILD_DIR/src/automation/generated/sirel_ids.sh" || return 1
-clsid="{$sirel_clsid}"
-libid="{$sirel_libid}"
-iid="{$sirel_iid}"
-diid="{$sirel_diid}"
+# shellcheck source=scripts/lib/checks.sh
+source "$root/scripts/lib/checks.sh"
+read_sirel_ids "$BUILD_DIR" || return 1
 machine='HKLM\Software\Classes'
 user='HKCU\Software\Classes'
-failures=0
 
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-
-windows_path() { echo "Z:${1//\//\\}"; }
 loader_of() { if [ "$1" = x86 ]; then echo "$WINE32"; else echo "$WINE64"; fi; }
 syskind_of() { if [ "$1" = x86 ]; then echo win32; else echo win64; fi; }
 class_key_of() {

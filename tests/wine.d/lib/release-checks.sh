@@ -1,9 +1,8 @@
-# Shared checks of the release tests (tests/wine.d/release-*.sh); sourced after
-# scripts/wine-env.sh and sirel_wine_setup.
+# Shared start and checks of the release tests (tests/wine.d/release-*.sh), with the counted
+# checks of scripts/lib/checks.sh (fail, finish, read_sirel_ids). Sourced with $root set, first:
 #
-#   fail MESSAGE                    counts a failed check
-#   finish NAME                     prints the result and exits 0 or 1
-#   windows_path PATH               the Wine path (Z:\...) of a Unix path
+#   release_setup NAME "$@"         takes the Wine lock and sets up the environment, reads the
+#                                   GUIDs and the version, checks dist/ and makes $work (below)
 #   prepare_user_classes            gives the user's classes the parent keys a Windows profile has
 #   warm_up_script_host             lets Wine's cscript register itself before the exports
 #   export_classes USER.reg MACHINE.reg   exports HKCU\Software\Classes and HKLM\Software\Classes
@@ -13,24 +12,31 @@
 #   changed_keys A B                the machine's classes keys that differ between two exports
 #   as_windows_sees_user_classes CMD...  runs CMD with the user's Sirel keys visible to COM
 
-release_failures=0
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+# shellcheck source=scripts/lib/checks.sh
+source "$root/scripts/lib/checks.sh"
 release_tool="$root/tools/release/release.py"
 
-fail() {
-  echo "FAIL: $*"
-  release_failures=$((release_failures + 1))
+# release_setup NAME "$@": runs the calling script again under the Wine lock of $BUILD_DIR and
+# sets up the environment; sets clsid, libid, iid, diid (read_sirel_ids) and version (the
+# project's, from build/win64, which make dist packs); exits unless dist/ holds that version's
+# archive (then named by zip) and both installers; and makes work=$BUILD_DIR/NAME, empty.
+release_setup() {
+  local name="$1" file
+  shift
+  sirel_wine_locked "$BUILD_DIR" "$0" "$@"
+  sirel_wine_setup "$BUILD_DIR" || exit 1
+  read_sirel_ids "$BUILD_DIR" || exit 1
+  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build/win64/CMakeCache.txt")
+  zip="$root/dist/Sirel-$version.zip"
+  for file in "$zip" "$root/dist/Sirel-$version-x64.msi" "$root/dist/Sirel-$version-x86.msi"; do
+    [ -f "$file" ] || { echo "$name: no ${file#"$root"/} (run make dist)"; exit 1; }
+  done
+  work="$BUILD_DIR/$name"
+  rm -rf "$work"
+  mkdir -p "$work"
 }
-
-finish() {
-  if [ "$release_failures" -ne 0 ]; then
-    echo "$1: $release_failures check(s) failed"
-    exit 1
-  fi
-  echo "$1: all checks passed"
-  exit 0
-}
-
-windows_path() { echo "Z:${1//\//\\}"; }
 
 # Registration leaves the parent keys (CLSID, Interface, TypeLib) in place when it removes its
 # last entry, as Windows does; a user's profile holds them anyway. Made here once, so that
