@@ -39,7 +39,8 @@ HWND CreateMessageListBox(HWND parent, HINSTANCE instance, int controlId, const 
 
 void ListBoxList::Attach(HWND listbox) {
   listbox_ = listbox;
-  selection_known_ = false;
+  ForgetSelection();
+  count_ = -1;
   drawing_held_ = false;
   // A control that already holds lines sets the bound from them.
   MeasureLongestLine();
@@ -51,6 +52,8 @@ void ListBoxList::Detach() {
   longest_known_ = true;
   selection_known_ = true;
   only_selected_ = -1;
+  caret_ = -1;
+  count_ = -1;
   drawing_held_ = false;
 }
 
@@ -73,6 +76,8 @@ LRESULT ListBoxList::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
 }
 
 void ListBoxList::Observe(UINT message, WPARAM, LPARAM lParam) {
+  // The list's own writes keep what it remembers up to date themselves.
+  const bool foreign = own_sends_ == 0;
   switch (message) {
     case LB_ADDSTRING:
     case LB_INSERTSTRING:
@@ -80,34 +85,53 @@ void ListBoxList::Observe(UINT message, WPARAM, LPARAM lParam) {
       if (lParam != 0) {
         longest_line_ = std::max(longest_line_, std::wcslen(reinterpret_cast<const wchar_t*>(lParam)));
       }
-      // An insertion moves later lines; an append (unsorted list) moves none.
-      if (message == LB_INSERTSTRING && own_sends_ == 0) ForgetSelection();
+      if (foreign) {
+        count_ = -1;
+        // An insertion moves later lines; an append (unsorted list) moves none, but the first
+        // line of an empty list becomes the current one.
+        caret_ = -1;
+        if (message == LB_INSERTSTRING) ForgetSelection();
+      }
       return;
     case LB_DIR:
     case LB_ADDFILE:
       longest_known_ = false;
+      count_ = -1;
       ForgetSelection();
+      return;
+    case LB_DELETESTRING:
+    case LB_RESETCONTENT:
+    case LB_SETCOUNT:
+      if (foreign) {
+        count_ = -1;
+        ForgetSelection();
+      }
       return;
     case LB_SETSEL:
     case LB_SELITEMRANGE:
     case LB_SELITEMRANGEEX:
     case LB_SETCURSEL:
     case LB_SELECTSTRING:
-    case LB_DELETESTRING:
-    case LB_RESETCONTENT:
-      if (own_sends_ == 0) ForgetSelection();
+    case LB_SETCARETINDEX:
+      if (foreign) ForgetSelection();
+      return;
+    case WM_SIZE:
+    case WM_SETFONT:
+    case LB_SETITEMHEIGHT:
+      rows_ = 0;
       return;
     default:
       return;
   }
 }
 
-// The first write of an update on a list that is on screen turns drawing off until the lines
-// are shown (EndUpdate or ShowHeldLines). Invalidating the owning window makes the thread's
-// next WM_PAINT of it, when the thread runs its messages, show them.
+// The first write of an update turns drawing off until the lines are shown (EndUpdate while the
+// list is on screen, or ShowHeldLines). A list that is not on screen stays held until its window
+// is shown: its writes then skip the control's scrolling and scroll-bar work, which nobody sees.
+// Invalidating the owning window makes the thread's next WM_PAINT of it, when the thread runs its
+// messages (or when the window comes on screen), show them.
 void ListBoxList::HoldDrawing() {
   if (drawing_held_ || update_depth_ == 0 || listbox_ == nullptr) return;
-  if (!IsWindowVisible(listbox_)) return;
   Send(WM_SETREDRAW, FALSE);
   // Wine's LISTBOX keeps scrolling its picture (ScrollWindowEx) with drawing off, as long as it
   // is visible; with the visible flag cleared, as Windows' own WM_SETREDRAW does, it does not.
@@ -121,7 +145,10 @@ void ListBoxList::HoldDrawing() {
 
 void ListBoxList::EndUpdate() {
   if (update_depth_ > 0) --update_depth_;
-  if (update_depth_ == 0 && drawing_held_ && NowMs() - last_drawn_ms_ >= kFrameMs) ShowHeldLines();
+  if (update_depth_ == 0 && drawing_held_ && NowMs() - last_drawn_ms_ >= kFrameMs &&
+      listbox_ != nullptr && IsWindowVisible(GetParent(listbox_))) {
+    ShowHeldLines();
+  }
 }
 
 void ListBoxList::ShowHeldLines() {
@@ -153,13 +180,17 @@ std::wstring ListBoxList::TextAt(int index) const {
 }
 
 void ListBoxList::AddItem(const std::u16string& text) {
-  if (ListCount() >= kMaxLines) throw SirelError(ErrorCode::ListFull);
+  const int count = ListCount();
+  if (count >= kMaxLines) throw SirelError(ErrorCode::ListFull);
   HoldDrawing();
   const std::wstring wide = ToWide(text);
   // (Observe raises the longest-line bound as the control receives the text.)
   const LRESULT result = Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
   if (result == LB_ERRSPACE) throw SirelError(ErrorCode::OutOfMemory);
   if (result == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
+  count_ = count + 1;
+  // The first line of an empty list may become the current one.
+  if (count == 0) caret_ = -1;
 }
 
 void ListBoxList::InsertItem(std::int16_t index, const std::u16string& text, VBool selected) {
@@ -167,12 +198,14 @@ void ListBoxList::InsertItem(std::int16_t index, const std::u16string& text, VBo
   if (index < 0 || index > count) throw SirelError(ErrorCode::InvalidIndex);
   if (count >= kMaxLines) throw SirelError(ErrorCode::ListFull);
   HoldDrawing();
-  const int caret = count > 0 ? static_cast<int>(Send(LB_GETCARETINDEX)) : -1;
+  const int caret = count > 0 ? CaretIndex() : -1;
   const std::wstring wide(text.begin(), text.end());
   const LRESULT result =
       Send(LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.c_str()));
   if (result == LB_ERRSPACE) throw SirelError(ErrorCode::OutOfMemory);
   if (result == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
+  count_ = count + 1;
+  caret_ = -1;
   longest_line_ = std::max(longest_line_, wide.size());
   if (selection_known_ && only_selected_ >= index) ++only_selected_;
   if (IsExactlyTrue(selected)) {
@@ -181,19 +214,24 @@ void ListBoxList::InsertItem(std::int16_t index, const std::u16string& text, VBo
   }
   // The current line moves down with its line, whatever the control does by itself.
   const int wanted = caret >= index ? caret + 1 : caret;
-  if (wanted >= 0 && static_cast<int>(Send(LB_GETCARETINDEX)) != wanted) MoveCaretTo(wanted);
+  KeepCaretAt(wanted);
 }
 
 void ListBoxList::RemoveItem(std::int16_t index) {
   CheckIndex(index);
   HoldDrawing();
-  const int caret = static_cast<int>(Send(LB_GETCARETINDEX));
-  if (Send(LB_DELETESTRING, static_cast<WPARAM>(index)) == LB_ERR) {
+  const int caret = CaretIndex();
+  // The control answers with the number of lines left.
+  const LRESULT remaining = Send(LB_DELETESTRING, static_cast<WPARAM>(index));
+  if (remaining == LB_ERR) {
+    count_ = -1;
     throw SirelError(ErrorCode::WindowOperation);
   }
-  const int count = ListCount();
-  const int wanted = CurrentLineAfterRemoval(caret, index < caret ? 1 : 0, index == caret, count);
-  if (wanted >= 0 && static_cast<int>(Send(LB_GETCARETINDEX)) != wanted) MoveCaretTo(wanted);
+  count_ = static_cast<int>(remaining);
+  caret_ = -1;
+  const int wanted =
+      CurrentLineAfterRemoval(caret, index < caret ? 1 : 0, index == caret, count_);
+  KeepCaretAt(wanted);
   if (selection_known_ && only_selected_ >= 0) {
     if (only_selected_ == index) {
       only_selected_ = -1;
@@ -206,14 +244,33 @@ void ListBoxList::RemoveItem(std::int16_t index) {
 void ListBoxList::Clear() {
   HoldDrawing();
   Send(LB_RESETCONTENT);
+  count_ = 0;
   selection_known_ = true;
   only_selected_ = -1;
+  caret_ = -1;
 }
 
 std::int16_t ListBoxList::ListCount() const {
-  const LRESULT count = Send(LB_GETCOUNT);
-  if (count < 0) throw SirelError(ErrorCode::WindowOperation);
-  return static_cast<std::int16_t>(std::min<LRESULT>(count, kMaxLines));
+  if (count_ < 0) {
+    const LRESULT count = Send(LB_GETCOUNT);
+    if (count < 0) throw SirelError(ErrorCode::WindowOperation);
+    count_ = static_cast<int>(std::min<LRESULT>(count, 0x7FFFFFFF));
+  }
+  return static_cast<std::int16_t>(std::min(count_, static_cast<int>(kMaxLines)));
+}
+
+int ListBoxList::CaretIndex() const {
+  return caret_ >= 0 ? caret_ : static_cast<int>(Send(LB_GETCARETINDEX));
+}
+
+// Makes `wanted` the current line unless the control has put it there already; -1: no line.
+void ListBoxList::KeepCaretAt(int wanted) {
+  if (wanted < 0) return;
+  if (static_cast<int>(Send(LB_GETCARETINDEX)) != wanted) {
+    MoveCaretTo(wanted);
+  } else {
+    caret_ = wanted;
+  }
 }
 
 std::u16string ListBoxList::LineText(std::int16_t index) const {
@@ -243,24 +300,32 @@ void ListBoxList::SelectOnly(std::int16_t index) {
   } else if (only_selected_ >= 0 && only_selected_ != index) {
     Send(LB_SETSEL, FALSE, only_selected_);
   }
+  // A line that becomes current is scrolled into view by the control itself (LB_SETCARETINDEX,
+  // and under Wine already LB_SETSEL); the line that was current already is scrolled here, since
+  // the user may have scrolled away from it.
+  const bool wasCurrent = caret_ < 0 || caret_ == index;
   if (Send(LB_SETSEL, TRUE, index) == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
   selection_known_ = true;
   only_selected_ = index;
   MoveCaretTo(index);
-  ScrollIntoView(index);
+  if (wasCurrent) ScrollIntoView(index);
 }
 
 void ListBoxList::MoveCaretTo(int index) {
   Send(LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
   Send(LB_SETANCHORINDEX, static_cast<WPARAM>(index));
+  caret_ = index;
 }
 
 void ListBoxList::ScrollIntoView(int index) {
   const int top = static_cast<int>(Send(LB_GETTOPINDEX));
-  const int rowHeight = std::max(1, static_cast<int>(Send(LB_GETITEMHEIGHT, 0)));
-  RECT client{};
-  GetClientRect(listbox_, &client);
-  const int rows = std::max(1, static_cast<int>(client.bottom - client.top) / rowHeight);
+  if (rows_ <= 0) {
+    const int rowHeight = std::max(1, static_cast<int>(Send(LB_GETITEMHEIGHT, 0)));
+    RECT client{};
+    GetClientRect(listbox_, &client);
+    rows_ = std::max(1, static_cast<int>(client.bottom - client.top) / rowHeight);
+  }
+  const int rows = rows_;
   if (index < top) {
     Send(LB_SETTOPINDEX, static_cast<WPARAM>(index));
   } else if (index >= top + rows) {
@@ -270,7 +335,7 @@ void ListBoxList::ScrollIntoView(int index) {
 
 std::int16_t ListBoxList::ListIndex() const {
   if (ListCount() == 0) return -1;
-  return static_cast<std::int16_t>(Send(LB_GETCARETINDEX));
+  return static_cast<std::int16_t>(CaretIndex());
 }
 
 void ListBoxList::SetSelected(std::int16_t index, bool selected) {
@@ -353,6 +418,8 @@ void ListBoxList::RebuildWithout(const std::vector<int>& removed) {
   const bool held = drawing_held_;
   if (!held) Send(WM_SETREDRAW, FALSE);
   Send(LB_RESETCONTENT);
+  count_ = -1;
+  caret_ = -1;
   Send(LB_INITSTORAGE, static_cast<WPARAM>(remaining), static_cast<LPARAM>(bytes));
   bool failed = false;
   for (const std::wstring& text : kept) {

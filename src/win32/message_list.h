@@ -9,18 +9,22 @@
 // - To stay fast on long lists the object remembers which line its own writes left selected
 //   (none, or the one line SelectOnly chose), so that a posting deselects one line instead of
 //   walking them all, and how long the longest line is, so that AppendLines reads each line with
-//   one message. The owning window passes every message the control receives to Observe()
-//   first: a selection change, insertion or removal from any other sender (the user, another
-//   thread or process) drops the selection knowledge, and every line added by any sender
-//   raises the bound (LB_DIR and LB_ADDFILE make it unknown: it is measured again on the next
-//   read). ForgetSelection() drops the selection knowledge directly.
-// - Drawing within an update (BeginUpdate/EndUpdate, one posting): while the control is on
-//   screen, the first write of an update turns the control's redrawing off (WM_SETREDRAW) and
-//   invalidates the owning window. The lines are drawn again, all at once, by the end of an
+//   one message. It also remembers the line count and the current line its own writes left,
+//   which saves a posting most of its reads. The owning window passes every message the control
+//   receives to Observe() first: a selection change, insertion or removal from any other sender
+//   (the user, another thread or process) drops the selection and current-line knowledge, an
+//   insertion or removal drops the count, and every line added by any sender raises the bound
+//   (LB_DIR and LB_ADDFILE make it unknown: it is measured again on the next read). Anything
+//   forgotten is read from the control again when next needed. ForgetSelection() drops the
+//   selection and current-line knowledge directly.
+// - Drawing within an update (BeginUpdate/EndUpdate, one posting): the first write of an update
+//   turns the control's redrawing off (WM_SETREDRAW) and invalidates the owning window. While
+//   the owning window is on screen, the lines are drawn again, all at once, by the end of an
 //   update when the last drawing is a frame (kFrameMs) old, or by ShowHeldLines(), which the
-//   owning window calls when the thread runs its messages (its WM_PAINT), whichever is first.
-//   So a tight loop of postings draws at most once a frame, and no timer is needed. Reads are
-//   never affected: the control holds every line at once; only its picture waits.
+//   owning window calls when the thread runs its messages (its WM_PAINT) or shows the window,
+//   whichever is first. So a tight loop of postings draws at most once a frame, and no timer is
+//   needed; a list that is not on screen stays held until it is shown. Reads are never
+//   affected: the control holds every line at once; only its picture waits.
 // - A NUL character ends a LISTBOX string: a line keeps its text up to the first NUL.
 #pragma once
 
@@ -71,7 +75,10 @@ class ListBoxList final : public MessageList {
   // Selects every line (Ctrl+A).
   void SelectAll();
   // See the contract above.
-  void ForgetSelection() { selection_known_ = false; }
+  void ForgetSelection() {
+    selection_known_ = false;
+    caret_ = -1;
+  }
   void Observe(UINT message, WPARAM wParam, LPARAM lParam);
   // Draws the lines held back since the last drawing, if any. Never throws.
   void ShowHeldLines();
@@ -83,6 +90,8 @@ class ListBoxList final : public MessageList {
   LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
   void CheckIndex(std::int16_t index) const;
   std::wstring TextAt(int index) const;
+  int CaretIndex() const;
+  void KeepCaretAt(int wanted);
   void MoveCaretTo(int index);
   void ScrollIntoView(int index);
   void RebuildWithout(const std::vector<int>& removed);
@@ -93,6 +102,12 @@ class ListBoxList final : public MessageList {
   // When selection_known_ is true, only_selected_ is the one selected line, or -1 for none.
   bool selection_known_ = true;
   int only_selected_ = -1;
+  // The current line and the line count as the list's own writes left them; -1: not known.
+  int caret_ = -1;
+  mutable int count_ = -1;
+  // Whole rows the control shows, for scrolling a line into view; 0: not known (its size or
+  // font changed).
+  int rows_ = 0;
   // No line of the control is longer than this (in UTF-16 units): every line enters through
   // AddItem or is re-added from the control itself. Lets AppendLines read a line with one
   // message into a buffer of this size, without asking each line's length first.
