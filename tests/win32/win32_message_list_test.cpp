@@ -19,6 +19,7 @@
 #include "win32/menu_commands.h"
 #include "win32_test_support.h"
 
+#include "core/current_line.h"
 #include "core/errors.h"
 #include "win32/message_window.h"
 #include "win32/platform.h"
@@ -250,6 +251,61 @@ TEST_F(OutsideSenderTest, LinesAddedFromOutsideComeBackWholeInCopyAllAndExport) 
     EXPECT_EQ(AllLinesText(list), expected);
   }
   DeleteFileW(longName.c_str());
+}
+
+TEST_F(OutsideSenderTest, CountAndCurrentLineFollowWritesFromOutside) {
+  const wchar_t extra[] = L"from outside";
+  struct Case {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+  };
+  const Case cases[] = {
+      {"LB_ADDSTRING", LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(extra)},
+      {"LB_INSERTSTRING at 0", LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(extra)},
+      {"LB_DELETESTRING 1", LB_DELETESTRING, 1, 0},
+      {"LB_DELETESTRING of the current line", LB_DELETESTRING, 5, 0},
+      {"LB_RESETCONTENT", LB_RESETCONTENT, 0, 0},
+      {"LB_SETCARETINDEX 2", LB_SETCARETINDEX, 2, FALSE},
+      {"LB_SETTOPINDEX 0", LB_SETTOPINDEX, 0, 0},
+  };
+  const auto caretOf = [](HWND control) {
+    return static_cast<int>(SendMessageW(control, LB_GETCARETINDEX, 0, 0));
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ListBoxList& list = testing::ThreadWindow().listBox();
+    list.Clear();
+    for (int i = 0; i < 40; ++i) list.AddItem(Numbered(i));
+    list.SelectOnly(39);  // as a posting leaves it
+    list.RemoveItem(0);   // and its trim: the list now knows its count and current line
+    const HWND control = list.hwnd();
+    FromAnotherThread([&] { SendMessageW(control, c.message, c.wParam, c.lParam); });
+
+    // A removal moves the control's current line by the rule, from where the outsider left it.
+    const int count = static_cast<int>(SendMessageW(control, LB_GETCOUNT, 0, 0));
+    if (count > 1) {
+      const int caret = caretOf(control);
+      list.RemoveItem(1);
+      EXPECT_EQ(list.ListCount(), count - 1);
+      EXPECT_EQ(caretOf(control), CurrentLineAfterRemoval(caret, caret > 1 ? 1 : 0, caret == 1,
+                                                          count - 1));
+    }
+    // The next posting's append and selection land on the true newest line, in view.
+    list.AddItem(u"newest");
+    const std::int16_t newest = static_cast<std::int16_t>(list.ListCount() - 1);
+    EXPECT_EQ(newest, SendMessageW(control, LB_GETCOUNT, 0, 0) - 1);
+    list.SelectOnly(newest);
+    EXPECT_EQ(list.LineText(newest), u"newest");
+    EXPECT_EQ(caretOf(control), newest);
+    EXPECT_EQ(list.ListIndex(), newest);
+    EXPECT_EQ(SendMessageW(control, LB_GETSELCOUNT, 0, 0), 1);
+    RECT client{};
+    GetClientRect(control, &client);
+    const int rows = client.bottom / static_cast<int>(SendMessageW(control, LB_GETITEMHEIGHT, 0, 0));
+    EXPECT_GT(SendMessageW(control, LB_GETTOPINDEX, 0, 0) + rows, newest) << "the newest line is in view";
+  }
 }
 
 TEST_F(ListboxListTest, ADetachedListRefusesWithAWindowError) {

@@ -456,16 +456,26 @@ until_output() {
   done
 }
 # busy_script <name> <parent> <top twips> <left twips> [unpictured]: runs the busy script client
-# (60 lines, 100 ms apart, then a message box), and checks its window's picture while it posts
-# and while it waits (unless "unpictured": then only that the script gets through). The window's
-# corner is in pixels at 15 twips a pixel.
+# (20 lines posted hidden, the window shown, then 60 lines, 100 ms apart, then a message box),
+# and checks its window's picture once it is shown, while it posts and while it waits (unless
+# "unpictured": then only that the script gets through). The window's corner is in pixels at
+# 15 twips a pixel.
 busy_script() {
   local name=$1 parent=$2 top=$(($3 / 15)) left=$(($4 / 15)) out="$work/$1.out"
   local pictured=1
   [ "${5:-}" = unpictured ] && pictured=0
   wine_run 60 cscript //nologo "$(windows_path "$builddir/busy_client.vbs")" "$parent" \
-    "Script $name" "$3" "$4" 60 >"$out" 2>&1 &
+    "Script $name" "$3" "$4" 60 20 >"$out" 2>&1 &
   local client=$!
+  if [ $pictured -eq 1 ] && until_output 30 "$out" shown; then
+    sleep 1
+    newest_read "$left" "$top" Hidden
+    if [ "$newest" -ge 19 ]; then
+      pass "$name: lines posted while hidden drawn once shown, the script still busy (read $newest)"
+    else
+      fail "$name: once shown, read hidden line $newest of 20"
+    fi
+  fi
   if ! until_output 30 "$out" posting; then
     fail "$name: the script did not start posting ($(tr -d '\r' <"$out" | head -3))"
     wait "$client"
