@@ -52,6 +52,15 @@ fi
 builddir=$(cd "$1" && pwd)
 limit="${SIREL_WINE_BENCH_TIMEOUT:-900}"
 
+# Every process of the run shares one CPU (SIREL_BENCH_CPU, default 0): each window-system call
+# under Wine is a round trip to the wineserver, and on a shared virtual machine waking a process
+# on the other CPU costs 5 to 50 us at the host's whim (a pipe round trip across CPUs was seen
+# at 51 us, on one CPU at 5 us), which would swamp the work being measured.
+if [ -z "${SIREL_BENCH_PINNED:-}" ] && command -v taskset >/dev/null; then
+  export SIREL_BENCH_PINNED=1
+  exec taskset -c "${SIREL_BENCH_CPU:-0}" bash "$0" "$@"
+fi
+
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
 arch=$(sirel_build_arch "$builddir")

@@ -30,7 +30,7 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-constexpr int kRounds = 5;
+constexpr int kRounds = 9;
 constexpr int kCallsPerRound = 2000;
 constexpr DISPID kDoSirel = sirel::dispid::DoSirel;
 constexpr DISPID kShowCounter = sirel::dispid::ShowCounter;

@@ -10,6 +10,9 @@
 // - InsertItem(i, text, selected) undoes that: the line at index i (0..count), with the given
 //   selected flag; later lines move down one index with their flags, and so does the current
 //   line. On a full list it throws ListFull and keeps every line.
+// - TakeItem(i) is RemoveItem(i) that also gives back the removed line's text and selected
+//   flag, for InsertItem to put back. The default reads them first; a list that holds its
+//   lines itself hands its own copy over.
 // - LineText(-1) is the empty string.
 // - An index outside 0..count-1 (or below -1 / above count-1 for LineText) throws InvalidIndex and
 //   changes nothing.
@@ -55,6 +58,16 @@ class MessageList {
   virtual std::int16_t SelCount() const = 0;
   virtual void SelectOnly(std::int16_t index) = 0;
   virtual void RemoveSelected() = 0;
+
+  struct TakenLine {
+    std::u16string text;
+    VBool selected = kFalse;
+  };
+  virtual TakenLine TakeItem(std::int16_t index) {
+    TakenLine taken{LineText(index), Selected(index)};
+    RemoveItem(index);
+    return taken;
+  }
 
   virtual void BeginUpdate() {}
   virtual void EndUpdate() {}

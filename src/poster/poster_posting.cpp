@@ -56,13 +56,10 @@ void Poster::DoSirel(const std::u16string& text, std::int32_t priority) {
   // the list's capacity keeps working on a full list; that removal is this posting's one.
   // If the append then fails, the oldest line is put back: a failed posting keeps the lines.
   bool trimmed = false;
-  std::u16string oldest;
-  VBool oldestSelected = kFalse;
+  MessageList::TakenLine oldest;
   if (max_list_count_ > 0 && max_list_count_ <= MessageList::kMaxLines &&
       target.ListCount() == MessageList::kMaxLines) {
-    oldest = target.LineText(0);
-    oldestSelected = target.Selected(0);
-    target.RemoveItem(0);
+    oldest = target.TakeItem(0);
     trimmed = true;
   }
   try {
@@ -70,7 +67,7 @@ void Poster::DoSirel(const std::u16string& text, std::int32_t priority) {
   } catch (...) {
     if (trimmed) {
       try {
-        target.InsertItem(0, oldest, oldestSelected);
+        target.InsertItem(0, oldest.text, oldest.selected);
       } catch (...) {
         // The append's failure is the one reported.
       }

@@ -1,6 +1,7 @@
 #include "platform/memory/memory_message_list.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/current_line.h"
 #include "core/errors.h"
@@ -44,6 +45,13 @@ void MemoryMessageList::RemoveItem(std::int16_t index) {
   --count_;
   current_ = static_cast<std::int16_t>(
       CurrentLineAfterRemoval(current_, index < current_ ? 1 : 0, index == current_, count_));
+}
+
+MessageList::TakenLine MemoryMessageList::TakeItem(std::int16_t index) {
+  CheckIndex(index);
+  TakenLine taken{std::move(lines_[index].text), ToVBool(IsSelected(lines_[index]))};
+  RemoveItem(index);
+  return taken;
 }
 
 void MemoryMessageList::Clear() {

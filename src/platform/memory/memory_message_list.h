@@ -12,6 +12,7 @@ class MemoryMessageList final : public MessageList {
  public:
   void AddItem(const std::u16string& text) override;
   void RemoveItem(std::int16_t index) override;
+  TakenLine TakeItem(std::int16_t index) override;
   void InsertItem(std::int16_t index, const std::u16string& text, VBool selected) override;
   void Clear() override;
   std::int16_t ListCount() const override { return count_; }
