@@ -41,6 +41,7 @@ void ListBoxList::Attach(HWND listbox) {
   listbox_ = listbox;
   ForgetSelection();
   count_ = -1;
+  rows_ = 0;
   drawing_held_ = false;
   // A control that already holds lines sets the bound from them.
   MeasureLongestLine();
