@@ -1,9 +1,10 @@
 // Reading many lines of the LISTBOX in one pass, for the copy and export commands: the count
 // and the selection are asked once, each line costs one message, and one buffer, as long as the
-// longest line the control ever received (from any sender), serves every line. The two read-only messages go straight to the LISTBOX class's own procedure: the
-// window's subclass procedure handles only input, and passing through it would double the cost
-// of reading a full list (32767 lines) under Wine. Reading line by line through List() costs
-// about three times as much again.
+// longest line the control ever received (from any sender), serves every line. The line reads
+// go straight to the LISTBOX class's own procedure: the window's subclass procedure has nothing
+// to do with a read, and passing through it would double the cost of reading a full list
+// (32767 lines) under Wine. Reading line by line through List() costs about three times as
+// much again.
 #include <vector>
 
 #include "core/errors.h"
