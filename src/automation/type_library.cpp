@@ -35,18 +35,15 @@ HRESULT TypeLibrary::Get(const TypeLibrary** library) noexcept {
   static std::atomic<bool> loaded{false};
   *library = nullptr;
   if (!loaded.load(std::memory_order_acquire)) {
-    AcquireSRWLockExclusive(&lock);
-    HRESULT status = S_OK;
+    const win32::ExclusiveLock held(lock);
     if (!loaded.load(std::memory_order_relaxed)) {
-      status = instance.Load();
-      if (SUCCEEDED(status)) {
-        loaded.store(true, std::memory_order_release);
-      } else {
+      const HRESULT status = instance.Load();
+      if (FAILED(status)) {
         instance.Unload();
+        return status;
       }
+      loaded.store(true, std::memory_order_release);
     }
-    ReleaseSRWLockExclusive(&lock);
-    if (FAILED(status)) return status;
   }
   *library = &instance;
   return S_OK;

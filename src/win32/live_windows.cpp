@@ -4,6 +4,8 @@
 #include <new>
 #include <vector>
 
+#include "win32/unique_resource.h"
+
 namespace sirel::win32 {
 
 namespace {
@@ -18,24 +20,11 @@ LiveWindows& Registry() {
   return registry;
 }
 
-class Locked {
- public:
-  explicit Locked(LiveWindows& registry) : registry_(registry) {
-    AcquireSRWLockExclusive(&registry_.lock);
-  }
-  ~Locked() { ReleaseSRWLockExclusive(&registry_.lock); }
-  Locked(const Locked&) = delete;
-  Locked& operator=(const Locked&) = delete;
-
- private:
-  LiveWindows& registry_;
-};
-
 }  // namespace
 
 LONG LiveWindowCount() noexcept {
   LiveWindows& registry = Registry();
-  Locked lock(registry);
+  ExclusiveLock lock(registry.lock);
   auto& windows = registry.windows;
   windows.erase(std::remove_if(windows.begin(), windows.end(),
                                [](HWND hwnd) { return !IsWindow(hwnd); }),
@@ -45,7 +34,7 @@ LONG LiveWindowCount() noexcept {
 
 bool NoteWindowCreated(HWND hwnd) noexcept {
   LiveWindows& registry = Registry();
-  Locked lock(registry);
+  ExclusiveLock lock(registry.lock);
   try {
     registry.windows.push_back(hwnd);
     return true;
@@ -56,7 +45,7 @@ bool NoteWindowCreated(HWND hwnd) noexcept {
 
 void NoteWindowDestroyed(HWND hwnd) noexcept {
   LiveWindows& registry = Registry();
-  Locked lock(registry);
+  ExclusiveLock lock(registry.lock);
   auto& windows = registry.windows;
   windows.erase(std::remove(windows.begin(), windows.end(), hwnd), windows.end());
 }

@@ -7,6 +7,7 @@
 
 #include "core/errors.h"
 #include "core/thread_state.h"
+#include "win32/unique_resource.h"
 
 namespace sirel::win32 {
 
@@ -25,7 +26,7 @@ class TlsThreadStateSlot final : public ThreadStateSlot {
 
   void Adopt(ThreadState* state) override {
     {
-      Lock lock(lock_);
+      ExclusiveLock lock(lock_);
       states_.push_back(state);  // may throw: then nothing was kept
     }
     if (!TlsSetValue(index_, state)) {
@@ -45,7 +46,7 @@ class TlsThreadStateSlot final : public ThreadStateSlot {
   void EndAll() noexcept {
     std::vector<ThreadState*> states;
     {
-      Lock lock(lock_);
+      ExclusiveLock lock(lock_);
       states.swap(states_);
     }
     for (ThreadState* state : states) End(state);
@@ -54,19 +55,8 @@ class TlsThreadStateSlot final : public ThreadStateSlot {
   }
 
  private:
-  class Lock {
-   public:
-    explicit Lock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
-    ~Lock() { ReleaseSRWLockExclusive(&lock_); }
-    Lock(const Lock&) = delete;
-    Lock& operator=(const Lock&) = delete;
-
-   private:
-    SRWLOCK& lock_;
-  };
-
   void Forget(ThreadState* state) noexcept {
-    Lock lock(lock_);
+    ExclusiveLock lock(lock_);
     states_.erase(std::remove(states_.begin(), states_.end(), state), states_.end());
   }
 

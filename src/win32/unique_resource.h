@@ -3,6 +3,7 @@
 //                           the aliases below name every kind the shells hold;
 //   UniqueVariant           a VARIANT cleared at scope end;
 //   UniqueTypeInfoPart<...> a FUNCDESC or TYPEATTR given back to its ITypeInfo at scope end;
+//   ExclusiveLock           an SRW lock held for the scope (it cannot fail and allocates nothing);
 //   ScopeExit(f)            runs f at scope end (for a call that has no handle, CloseClipboard);
 //   RETURN_IF_FAILED(hr)    returns hr from the calling function when it is a failure.
 #pragma once
@@ -110,6 +111,19 @@ inline void GiveBackFuncDesc(ITypeInfo* owner, FUNCDESC* part) { owner->ReleaseF
 inline void GiveBackTypeAttr(ITypeInfo* owner, TYPEATTR* part) { owner->ReleaseTypeAttr(part); }
 using UniqueFuncDesc = UniqueTypeInfoPart<FUNCDESC, &GiveBackFuncDesc>;
 using UniqueTypeAttr = UniqueTypeInfoPart<TYPEATTR, &GiveBackTypeAttr>;
+
+class ExclusiveLock {
+ public:
+  explicit ExclusiveLock(SRWLOCK& lock) noexcept : lock_(lock) {
+    AcquireSRWLockExclusive(&lock_);
+  }
+  ~ExclusiveLock() { ReleaseSRWLockExclusive(&lock_); }
+  ExclusiveLock(const ExclusiveLock&) = delete;
+  ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+
+ private:
+  SRWLOCK& lock_;
+};
 
 // Runs a callable at scope end.
 template <class Action>
