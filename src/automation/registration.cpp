@@ -2,7 +2,6 @@
 
 #include <oleauto.h>
 
-#include <iterator>
 #include <string>
 #include <wrl/client.h>
 
@@ -28,12 +27,6 @@ using win32::UniqueRegistryKey;
 
 HKEY ScopeRoot(RegistrationScope scope) {
   return scope == RegistrationScope::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-}
-
-std::wstring GuidText(REFGUID guid) {
-  wchar_t text[40] = {};
-  StringFromGUID2(guid, text, static_cast<int>(std::size(text)));
-  return text;
 }
 
 std::wstring ClassesPath(const std::wstring& subkey) { return L"Software\\Classes\\" + subkey; }
@@ -119,7 +112,6 @@ std::wstring KeyName(HKEY key) {
 class ClassesRootRedirection {
  public:
   explicit ClassesRootRedirection(RegistrationScope scope) {
-    AcquireSRWLockExclusive(&lock_);
     UniqueRegistryKey classes;
     status_ = OpenScopeClasses(scope, classes);
     if (FAILED(status_)) return;
@@ -142,7 +134,6 @@ class ClassesRootRedirection {
     if (redirected_) {
       RegOverridePredefKey(HKEY_CLASSES_ROOT, host_override_ ? previous_.get() : nullptr);
     }
-    ReleaseSRWLockExclusive(&lock_);
   }
   ClassesRootRedirection(const ClassesRootRedirection&) = delete;
   ClassesRootRedirection& operator=(const ClassesRootRedirection&) = delete;
@@ -151,6 +142,8 @@ class ClassesRootRedirection {
 
  private:
   static SRWLOCK lock_;
+  // First, so that it is held from before the redirection until after it is undone.
+  win32::ExclusiveLock held_{lock_};
   UniqueRegistryKey previous_;
   bool host_override_ = false;
   bool redirected_ = false;
@@ -174,22 +167,10 @@ HRESULT RegisterTypeLibrary(RegistrationScope scope, const std::wstring& moduleP
   return RegisterTypeLibForUser(library.Get(), path, noHelpDirectory);
 }
 
-// The scope's registration of this type library version for this platform:
-// TypeLib\{library}\<major.minor in hexadecimal>\<locale>\<win32|win64>.
-bool TypeLibraryRegistered(RegistrationScope scope) {
-  wchar_t version[32] = {};
-  wsprintfW(version, L"%x.%x\\%lx\\%s", kTypeLibMajorVersion, kTypeLibMinorVersion,
-            static_cast<unsigned long>(kTypeLibLocale),
-            kTypeLibSysKind == SYS_WIN64 ? L"win64" : L"win32");
-  const std::wstring key = ClassesPath(L"TypeLib\\" + GuidText(LIBID_Sirel) + L"\\" + version);
-  UniqueRegistryKey opened;
-  return RegOpenKeyExW(ScopeRoot(scope), key.c_str(), 0, KEY_READ, opened.put()) == ERROR_SUCCESS;
-}
-
 HRESULT UnregisterTypeLibrary(RegistrationScope scope) {
   // Removing what is not there is no error; Wine answers E_INVALIDARG for it, so the library
   // functions are not even asked.
-  if (!TypeLibraryRegistered(scope)) return S_OK;
+  if (!ThisBuildRegistered(ScopeRoot(scope))) return S_OK;
   ClassesRootRedirection redirection(scope);
   RETURN_IF_FAILED(redirection.status());
   const HRESULT status =

@@ -4,16 +4,19 @@
 
 #include "Sirel_h.h"
 #include "class_registration.h"
+#include "win32/unique_resource.h"
 
 namespace sirel::automation {
 
-namespace {
+using win32::UniqueRegistryKey;
 
 std::wstring GuidText(REFGUID guid) {
   wchar_t text[40] = {};
   StringFromGUID2(guid, text, static_cast<int>(std::size(text)));
   return text;
 }
+
+namespace {
 
 #ifdef _WIN64
 constexpr REGSAM kOwnView = KEY_WOW64_64KEY;
@@ -59,10 +62,8 @@ HRESULT FromStatus(LSTATUS status) {
 }
 
 bool KeyExists(HKEY root, const std::wstring& path, REGSAM view) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
+  UniqueRegistryKey key;
+  return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
 }
 
 void Read(HKEY key, KeySnapshot& snapshot) {
@@ -89,11 +90,10 @@ void Read(HKEY key, KeySnapshot& snapshot) {
         ERROR_SUCCESS) {
       break;
     }
-    HKEY subkey = nullptr;
-    if (RegOpenKeyExW(key, name, 0, KEY_READ, &subkey) != ERROR_SUCCESS) continue;
+    UniqueRegistryKey subkey;
+    if (RegOpenKeyExW(key, name, 0, KEY_READ, subkey.put()) != ERROR_SUCCESS) continue;
     snapshot.subkeys.emplace_back(name, KeySnapshot{});
-    Read(subkey, snapshot.subkeys.back().second);
-    RegCloseKey(subkey);
+    Read(subkey.get(), snapshot.subkeys.back().second);
   }
 }
 
@@ -106,12 +106,10 @@ LSTATUS Write(HKEY key, const KeySnapshot& snapshot) {
     if (status != ERROR_SUCCESS) return status;
   }
   for (const auto& [name, child] : snapshot.subkeys) {
-    HKEY subkey = nullptr;
+    UniqueRegistryKey subkey;
     LSTATUS status = RegCreateKeyExW(key, name.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
-                                     nullptr, &subkey, nullptr);
-    if (status != ERROR_SUCCESS) return status;
-    status = Write(subkey, child);
-    RegCloseKey(subkey);
+                                     nullptr, subkey.put(), nullptr);
+    if (status == ERROR_SUCCESS) status = Write(subkey.get(), child);
     if (status != ERROR_SUCCESS) return status;
   }
   return ERROR_SUCCESS;
@@ -123,6 +121,10 @@ OwnClassKey ClassKeyOfThisBuild() {
   const std::wstring classKey = L"CLSID\\" + GuidText(CLSID_Sireler);
   if (OnWow64()) return {L"Wow6432Node\\" + classKey, KEY_WOW64_64KEY};
   return {classKey, 0};
+}
+
+bool ThisBuildRegistered(HKEY root) {
+  return KeyExists(root, TypeLibraryLocaleKey() + L"\\" + kOwnSysKind, 0);
 }
 
 bool OtherBuildRegistered(HKEY root) {
@@ -140,14 +142,13 @@ KeysOfTheOtherBuild::KeysOfTheOtherBuild(HKEY root) : root_(root) {
     // As the other build sees the key; where its view does not show it (the open from this
     // process may not fall back to a key both share), as this build sees it: the other build
     // needs it either way.
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root_, path.c_str(), 0, KEY_READ | kOtherView, &key) != ERROR_SUCCESS &&
-        RegOpenKeyExW(root_, path.c_str(), 0, KEY_READ | kOwnView, &key) != ERROR_SUCCESS) {
+    UniqueRegistryKey key;
+    if (RegOpenKeyExW(root_, path.c_str(), 0, KEY_READ | kOtherView, key.put()) != ERROR_SUCCESS &&
+        RegOpenKeyExW(root_, path.c_str(), 0, KEY_READ | kOwnView, key.put()) != ERROR_SUCCESS) {
       continue;
     }
     kept_.emplace_back(path, KeySnapshot{});
-    Read(key, kept_.back().second);
-    RegCloseKey(key);
+    Read(key.get(), kept_.back().second);
   }
 }
 
@@ -155,13 +156,10 @@ HRESULT KeysOfTheOtherBuild::Restore() {
   HRESULT result = S_OK;
   for (const auto& [path, snapshot] : kept_) {
     if (KeyExists(root_, path, kOtherView)) continue;  // the other build's own, left alone
-    HKEY key = nullptr;
+    UniqueRegistryKey key;
     LSTATUS status = RegCreateKeyExW(root_, path.c_str(), 0, nullptr, 0,
-                                     KEY_READ | KEY_WRITE | kOtherView, nullptr, &key, nullptr);
-    if (status == ERROR_SUCCESS) {
-      status = Write(key, snapshot);
-      RegCloseKey(key);
-    }
+                                     KEY_READ | KEY_WRITE | kOtherView, nullptr, key.put(), nullptr);
+    if (status == ERROR_SUCCESS) status = Write(key.get(), snapshot);
     if (status != ERROR_SUCCESS) result = HRESULT_FROM_WIN32(status);
   }
   // A shared type library key came back with this build's entry in it.
@@ -180,18 +178,17 @@ HRESULT DeleteInterfaceKeysInBothViews(HKEY root) {
       {L"Software\\Classes\\Interface", KEY_WOW64_64KEY},
       {L"Software\\Classes\\Wow6432Node\\Interface", KEY_WOW64_64KEY}};
   for (const auto& [path, view] : places) {
-    HKEY interfaces = nullptr;
-    const LSTATUS opened = RegOpenKeyExW(root, path, 0,
-                                         KEY_READ | KEY_WRITE | DELETE | view, &interfaces);
+    UniqueRegistryKey interfaces;
+    const LSTATUS opened = RegOpenKeyExW(root, path, 0, KEY_READ | KEY_WRITE | DELETE | view,
+                                         interfaces.put());
     if (opened != ERROR_SUCCESS) {
       if (FAILED(FromStatus(opened))) result = FromStatus(opened);
       continue;
     }
     for (const GUID* iid : kInterfaces) {
-      const HRESULT deleted = FromStatus(RegDeleteTreeW(interfaces, GuidText(*iid).c_str()));
+      const HRESULT deleted = FromStatus(RegDeleteTreeW(interfaces.get(), GuidText(*iid).c_str()));
       if (FAILED(deleted)) result = deleted;
     }
-    RegCloseKey(interfaces);
   }
   return result;
 }
@@ -210,16 +207,17 @@ void DropEmptyUserWow64Keys() {
       L"Software\\Classes\\Wow6432Node\\CLSID", L"Software\\Classes\\Wow6432Node\\Interface",
       L"Software\\Classes\\Wow6432Node\\TypeLib", L"Software\\Classes\\Wow6432Node"};
   for (const wchar_t* path : paths) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ | KEY_WOW64_64KEY, &key) !=
+    UniqueRegistryKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ | KEY_WOW64_64KEY, key.put()) !=
         ERROR_SUCCESS) {
       continue;
     }
     DWORD subkeys = 1;
     DWORD values = 1;
-    const LSTATUS status = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr,
-                                            nullptr, &values, nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(key);
+    const LSTATUS status = RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys,
+                                            nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                                            nullptr);
+    key.reset();
     if (status == ERROR_SUCCESS && subkeys == 0 && values == 0) {
       RegDeleteKeyExW(HKEY_CURRENT_USER, path, KEY_WOW64_64KEY, 0);
     }
@@ -235,15 +233,15 @@ MachineInterfaceKeysKept::MachineInterfaceKeysKept() : watching_(kHasOtherView) 
 
 MachineInterfaceKeysKept::~MachineInterfaceKeysKept() {
   if (!watching_) return;
-  HKEY interfaces = nullptr;
+  UniqueRegistryKey interfaces;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kOtherViewInterfaces, 0,
-                    KEY_READ | KEY_WRITE | DELETE | KEY_WOW64_64KEY, &interfaces) != ERROR_SUCCESS) {
+                    KEY_READ | KEY_WRITE | DELETE | KEY_WOW64_64KEY,
+                    interfaces.put()) != ERROR_SUCCESS) {
     return;
   }
   for (int i = 0; i < 2; ++i) {
-    if (!existed_[i]) RegDeleteTreeW(interfaces, GuidText(*kInterfaces[i]).c_str());
+    if (!existed_[i]) RegDeleteTreeW(interfaces.get(), GuidText(*kInterfaces[i]).c_str());
   }
-  RegCloseKey(interfaces);
 }
 
 }  // namespace sirel::automation

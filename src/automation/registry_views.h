@@ -22,6 +22,9 @@
 
 namespace sirel::automation {
 
+// A GUID as the registry names it: "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
+std::wstring GuidText(REFGUID guid);
+
 // Where this build's class key lives: the path below <scope>\Software\Classes and the view
 // (KEY_WOW64_*) in which that path is opened.
 struct OwnClassKey {
@@ -30,7 +33,10 @@ struct OwnClassKey {
 };
 OwnClassKey ClassKeyOfThisBuild();
 
-// root: HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
+// Whether the scope's type library key holds this build's entry (as this build's view shows
+// it) or the other build's (as the other build's view shows it): TypeLib\{library}\<major.minor
+// in hexadecimal>\<locale>\<win32|win64>. root: HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
+bool ThisBuildRegistered(HKEY root);
 bool OtherBuildRegistered(HKEY root);
 
 // A key with its string values and subkeys, as read.
