@@ -1,5 +1,5 @@
 // Builds the line that a posting appends: optional counter and priority prefixes, each
-// followed by ": ", then the text unchanged. Numbers in plain decimal, minus sign for negatives.
+// followed by ": ", then the text unchanged. Numbers as core/decimal_text.h writes them.
 #pragma once
 
 #include <cstdint>
@@ -9,8 +9,5 @@ namespace sirel {
 
 std::u16string FormatLine(bool showCounter, std::int32_t counter, bool showPriority,
                           std::int32_t priority, const std::u16string& text);
-
-// Plain decimal text of a 32-bit value ("-12", "0", "2147483647").
-std::u16string DecimalText(std::int32_t value);
 
 }  // namespace sirel

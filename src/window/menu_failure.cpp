@@ -1,5 +1,7 @@
 #include "window/menu_failure.h"
 
+#include "core/decimal_text.h"
+
 namespace sirel {
 
 namespace {
@@ -16,16 +18,11 @@ std::u16string PlainCaption(MenuItem item) {
   return u"The command";
 }
 
-std::u16string Decimal(int number) {
-  const std::string digits = std::to_string(number);
-  return std::u16string(digits.begin(), digits.end());
-}
-
 }  // namespace
 
 std::u16string MenuFailureText(MenuItem item, const std::u16string& reason, int number) {
   std::u16string text = PlainCaption(item) + u" failed: " + reason;
-  if (number != 0) text += u" (error " + Decimal(number) + u")";
+  if (number != 0) text += u" (error " + DecimalText(number) + u")";
   return text;
 }
 
