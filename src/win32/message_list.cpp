@@ -200,7 +200,7 @@ void ListBoxList::InsertItem(std::int16_t index, const std::u16string& text, VBo
   if (count >= kMaxLines) throw SirelError(ErrorCode::ListFull);
   HoldDrawing();
   const int caret = count > 0 ? CaretIndex() : -1;
-  const std::wstring wide(text.begin(), text.end());
+  const std::wstring wide = ToWide(text);
   const LRESULT result =
       Send(LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.c_str()));
   if (result == LB_ERRSPACE) throw SirelError(ErrorCode::OutOfMemory);
@@ -255,7 +255,7 @@ std::int16_t ListBoxList::ListCount() const {
   if (count_ < 0) {
     const LRESULT count = Send(LB_GETCOUNT);
     if (count < 0) throw SirelError(ErrorCode::WindowOperation);
-    count_ = static_cast<int>(std::min<LRESULT>(count, 0x7FFFFFFF));
+    count_ = static_cast<int>(count);  // a LISTBOX counts its lines in an int
   }
   return static_cast<std::int16_t>(std::min(count_, static_cast<int>(kMaxLines)));
 }
