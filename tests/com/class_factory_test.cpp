@@ -1,5 +1,6 @@
 // The class factory and the entry points: creation, refusals, locks and the unload answer.
 #include "com_test_support.h"
+#include "support/pump_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -112,12 +113,7 @@ TEST(ClassFactoryTest, UnloadIsRefusedWhileAnythingIsAlive) {
                              nullptr, &startup, &process));
   // Keep pumping: the child attaches its window to the foreground window, which may be one of
   // this process's windows, and re-parenting waits for that window's thread.
-  const DWORD deadline = GetTickCount() + 60000;
-  while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0 &&
-         GetTickCount() < deadline) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-  }
+  test_support::WaitPumping(process.hProcess, 60000);
   DWORD exitCode = 1;
   GetExitCodeProcess(process.hProcess, &exitCode);
   CloseHandle(process.hThread);

@@ -3,6 +3,7 @@
 // (which needs the type library registered, so this suite registers the server for its run).
 #include "recording_sink.h"
 #include "sirel_ids.h"
+#include "support/pump_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -23,10 +24,7 @@ void RunOnThread(DWORD apartment, const std::function<void()>& work) {
     CoUninitialize();
     SetEvent(done);
   });
-  while (MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-  }
+  test_support::WaitPumping(done);
   thread.join();
   CloseHandle(done);
 }

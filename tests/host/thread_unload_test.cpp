@@ -20,6 +20,7 @@
 
 #include "com_test_support.h"
 #include "recording_sink.h"
+#include "support/pump_messages.h"
 
 namespace sirel::test {
 namespace {
@@ -51,13 +52,7 @@ std::string Describe(const Scenario& s) {
 
 bool DllLoaded() { return GetModuleHandleW(kDllName) != nullptr; }
 
-void Pump() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
+using test_support::PumpMessages;
 
 // What one worker thread saw.
 struct Outcome {
@@ -113,12 +108,12 @@ void RunScenario(const Scenario& s, int posters, Outcome& outcome) {
       SysFreeString(text);
       made.push_back(poster);
     }
-    Pump();
+    PumpMessages();
     if (s.closeByFrame && !made.empty()) {
       LONG handle = 0;
       made.front()->get_hwnd(&handle);
       SendMessageW(reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle)), WM_CLOSE, 0, 0);
-      Pump();
+      PumpMessages();
     }
     for (std::size_t n = 0; n < made.size(); ++n) {
       const std::size_t i = s.reverse ? made.size() - 1 - n : n;
@@ -132,7 +127,7 @@ void RunScenario(const Scenario& s, int posters, Outcome& outcome) {
     }
     sinks.clear();
   }
-  Pump();
+  PumpMessages();
   // Asked without taking a reference of our own, so that the answer cannot keep it loaded.
   if (HMODULE dll = GetModuleHandleW(kDllName)) {
     auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
@@ -185,7 +180,7 @@ struct Worker {
     while (w->before != nullptr &&
            MsgWaitForMultipleObjects(1, &w->before, FALSE, kStepLimitMs, QS_ALLINPUT) ==
                WAIT_OBJECT_0 + 1) {
-      Pump();
+      PumpMessages();
     }
     return 0;
   }

@@ -27,14 +27,6 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
 
 }  // namespace
 
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
 MessageForm& ThreadWindow() {
   return static_cast<MessageForm&>(ThreadState::Current().ObtainWindow());
 }

@@ -12,13 +12,14 @@
 #include <vector>
 
 #include "core/thread_state.h"
+#include "support/pump_messages.h"
 #include "support/test_window.h"
 #include "win32/message_window.h"
 
 namespace sirel::win32::testing {
 
 // Dispatches every message waiting for the calling thread.
-void PumpMessages();
+using test_support::PumpMessages;
 
 // The calling thread's message window, as the core obtains it.
 MessageForm& ThreadWindow();
