@@ -33,7 +33,8 @@ expect_key() {
   shift 2
   local listing pattern
   if ! listing=$(reg_query "$arch" "$key"); then
-    fail "[$arch view] missing $key"
+    # What reg said, so that a key that is gone can be told from a reg that did not run.
+    fail "[$arch view] missing $key (reg: $(head -c 200 <<<"$listing" | tr '\n' ' '))"
     return
   fi
   for pattern in "$@"; do
