@@ -15,7 +15,7 @@
 
 #include "platform/memory/memory_message_window.h"
 #include "platform/memory/memory_platform.h"
-#include "core/thread_state.h"
+#include "thread/thread_state.h"
 #include "poster/poster.h"
 
 namespace sirel {

@@ -13,13 +13,13 @@
 #include <vector>
 
 #include "wall_clock_win32.h"
-#include "core/thread_state.h"
-#include "win32/ansi_code_page.h"
-#include "win32/clipboard.h"
-#include "win32/message_box.h"
-#include "win32/message_window.h"
-#include "win32/platform.h"
-#include "win32/text_file.h"
+#include "thread/thread_state.h"
+#include "win32/system_ansi_code_page.h"
+#include "win32/system_clipboard.h"
+#include "win32/system_message_box.h"
+#include "win32/message_form.h"
+#include "win32/native_platform.h"
+#include "win32/disk_text_file_writer.h"
 #include "window/copy_text.h"
 #include "window/menu_commands.h"
 

@@ -21,10 +21,10 @@
 #include <vector>
 
 #include "wall_clock_win32.h"
-#include "core/thread_state.h"
-#include "win32/message_list.h"
-#include "win32/message_window.h"
-#include "win32/platform.h"
+#include "thread/thread_state.h"
+#include "win32/list_box_list.h"
+#include "win32/message_form.h"
+#include "win32/native_platform.h"
 #include "poster/poster.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "com_object.h"
 #include "error_boundary.h"
 #include "module.h"
-#include "win32/platform.h"
+#include "win32/native_platform.h"
 #include "win32/unique_resource.h"
 #include "sireler.h"
 

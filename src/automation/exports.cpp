@@ -1,6 +1,6 @@
 // The entry points of Sirel.dll (ordinals in Sirel.def): the four of an in-process server, and
 // DllInstall for per-user registration (regsvr32 /n /i:user, and /u /n /i:user to undo it).
-// DllMain remembers the module handle and keeps the threads' states (win32/thread_state_slot.h):
+// DllMain remembers the module handle and keeps the threads' states (win32/tls_thread_slot.h):
 // made in a TLS slot on first use, ended at thread detach and at an unload.
 #include <windows.h>
 #include <objbase.h>
@@ -9,7 +9,7 @@
 #include "class_factory.h"
 #include "module.h"
 #include "registration.h"
-#include "win32/thread_state_slot.h"
+#include "win32/tls_thread_slot.h"
 
 using sirel::automation::ClassFactory;
 using sirel::automation::RegistrationScope;

@@ -1,6 +1,6 @@
 // The platform port: how to make a thread's message window, which window manager to use, and
 // how a thread's own objects (its state) are kept until the thread ends.
-// core/platform_registry.h holds the one instance a process installs.
+// thread/platform_registry.h holds the one instance a process installs.
 #pragma once
 
 #include <memory>

@@ -12,7 +12,7 @@
 #include <string>
 #include <utility>
 
-#include "core/thread_state.h"
+#include "thread/thread_state.h"
 #include "core/vb_types.h"
 #include "poster/event_source.h"
 #include "poster/window_argument.h"

@@ -1,5 +1,5 @@
 // Count, LastMessage, ClearList, DeleteSelectedMessages and ResetCounter.
-#include "platform/modAPIs.h"
+#include "thread/modAPIs.h"
 #include "poster/poster.h"
 
 namespace sirel {

@@ -1,6 +1,6 @@
 #include "window/menu_commands.h"
 
-#include "platform/modAPIs.h"
+#include "thread/modAPIs.h"
 #include "window/about_text.h"
 #include "window/copy_text.h"
 #include "window/export_encoding.h"

@@ -13,7 +13,7 @@
 #include "platform/message_window.h"
 #include "platform/save_file_dialog.h"
 #include "platform/text_file.h"
-#include "core/thread_state.h"
+#include "thread/thread_state.h"
 #include "window/menu.h"
 
 namespace sirel {

@@ -1,7 +1,7 @@
 // Runs the core tests with the in-memory platform installed for ThreadState::Current().
 #include <gtest/gtest.h>
 
-#include "core/platform_registry.h"
+#include "thread/platform_registry.h"
 #include "platform/memory/memory_platform.h"
 
 int main(int argc, char** argv) {

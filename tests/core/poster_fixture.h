@@ -13,7 +13,7 @@
 
 #include "core/errors.h"
 #include "platform/memory/memory_platform.h"
-#include "core/thread_state.h"
+#include "thread/thread_state.h"
 #include "poster/poster.h"
 #include "support/thrown_code.h"
 

@@ -16,8 +16,8 @@
 #include <string>
 #include <thread>
 
-#include "core/thread_state.h"
-#include "win32/platform.h"
+#include "thread/thread_state.h"
+#include "win32/native_platform.h"
 #include "poster/poster.h"
 #include "tests/e2e/host_commands.h"
 

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "win32/clipboard.h"
+#include "win32/system_clipboard.h"
 #include "tests/e2e/host_inspect.h"
 
 namespace sirel::e2e {

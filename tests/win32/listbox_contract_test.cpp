@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "contract/message_list_contract.h"
-#include "win32/message_window.h"
-#include "win32/platform.h"
+#include "win32/message_form.h"
+#include "win32/native_platform.h"
 
 namespace sirel::win32 {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "win32/platform.h"
+#include "win32/native_platform.h"
 
 int main(int argc, char** argv) {
   sirel::win32::InstallNativePlatform();

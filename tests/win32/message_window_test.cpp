@@ -10,7 +10,7 @@
 
 #include "win32/resource_ids.h"
 #include "win32/live_windows.h"
-#include "win32/platform.h"
+#include "win32/native_platform.h"
 #include "core/errors.h"
 #include "poster/poster.h"
 #include "support/thrown_code.h"

@@ -13,16 +13,16 @@
 #include <thread>
 #include <vector>
 
-#include "platform/modAPIs.h"
+#include "thread/modAPIs.h"
 #include "window/copy_text.h"
 #include "window/menu.h"
-#include "win32/menu_commands.h"
+#include "win32/form_menu_commands.h"
 #include "win32_test_support.h"
 
 #include "core/current_line.h"
 #include "core/errors.h"
-#include "win32/message_window.h"
-#include "win32/platform.h"
+#include "win32/message_form.h"
+#include "win32/native_platform.h"
 #include "support/thrown_code.h"
 
 namespace sirel::win32 {

@@ -1,6 +1,6 @@
 #include "win32_test_support.h"
 
-#include "win32/platform.h"
+#include "win32/native_platform.h"
 
 namespace sirel::win32::testing {
 

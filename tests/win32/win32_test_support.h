@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "core/thread_state.h"
+#include "thread/thread_state.h"
 #include "support/pump_messages.h"
 #include "support/test_window.h"
-#include "win32/message_window.h"
+#include "win32/message_form.h"
 
 namespace sirel::win32::testing {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "win32/hwnd_value.h"
-#include "win32/window_manager.h"
+#include "win32/user32_window_manager.h"
 #include "win32_test_support.h"
 
 namespace sirel::win32 {

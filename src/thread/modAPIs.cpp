@@ -1,4 +1,4 @@
-#include "platform/modAPIs.h"
+#include "thread/modAPIs.h"
 
 namespace sirel::modAPIs {
 

@@ -1,4 +1,4 @@
-#include "win32/text_file.h"
+#include "win32/disk_text_file_writer.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "win32/message_box.h"
+#include "win32/system_message_box.h"
 
 #include "win32/text_conversion.h"
 

@@ -1,6 +1,6 @@
-#include "core/thread_state.h"
+#include "thread/thread_state.h"
 
-#include "core/platform_registry.h"
+#include "thread/platform_registry.h"
 
 namespace sirel {
 

@@ -1,4 +1,4 @@
-#include "win32/thread_state_slot.h"
+#include "win32/tls_thread_slot.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/errors.h"
-#include "core/thread_state.h"
+#include "thread/thread_state.h"
 #include "win32/unique_resource.h"
 
 namespace sirel::win32 {

@@ -30,7 +30,7 @@
 #include <memory>
 
 #include "platform/message_window.h"
-#include "win32/message_list.h"
+#include "win32/list_box_list.h"
 #include "win32/popup_menu.h"
 #include "win32/twips.h"
 #include "window/layout.h"
@@ -98,7 +98,7 @@ class MessageForm final : public MessageWindow {
   void LoadStep();
   void LayoutStep();
 
-  // The list's mouse and keys (message_window_input.cpp). Each returns true when it
+  // The list's mouse and keys (message_form_input.cpp). Each returns true when it
   // handled the message, with its result in *result.
   bool OnListMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   bool OnListKeyDown(WPARAM key);

@@ -64,7 +64,7 @@ class ListBoxList final : public MessageList {
   void RemoveSelected() override;
   void BeginUpdate() override { ++update_depth_; }
   void EndUpdate() override;
-  // One pass over the control (message_list_lines.cpp).
+  // One pass over the control (list_box_list_lines.cpp).
   void AppendLines(std::u16string& out, bool selectedOnly,
                    std::u16string_view lineEnd) const override;
 

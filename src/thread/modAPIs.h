@@ -2,7 +2,7 @@
 // themselves are the WindowManager port (platform/window_manager.h).
 #pragma once
 
-#include "core/thread_state.h"
+#include "thread/thread_state.h"
 
 namespace sirel::modAPIs {
 

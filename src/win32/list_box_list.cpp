@@ -1,4 +1,4 @@
-#include "win32/message_list.h"
+#include "win32/list_box_list.h"
 
 #include <algorithm>
 #include <cwchar>

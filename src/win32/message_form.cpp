@@ -1,4 +1,4 @@
-#include "win32/message_window.h"
+#include "win32/message_form.h"
 
 #include <mutex>
 #include <string>
@@ -131,7 +131,7 @@ LRESULT MessageForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CLOSE:
       if (command_running_) {
-        close_pending_ = true;  // carried out when the command ends (message_window_input.cpp)
+        close_pending_ = true;  // carried out when the command ends (message_form_input.cpp)
         return 0;
       }
       return DefWindowProcW(hwnd_, message, wParam, lParam);

@@ -2,15 +2,15 @@
 // wired to the window's list and Hide(), the Win32 clipboard, save dialog, file writer, ANSI
 // code page and message box. The clipboard and the About box are owned by the message window;
 // the save dialog by the thread's parent window, never by the message window.
-#include "win32/menu_commands.h"
+#include "win32/form_menu_commands.h"
 
-#include "core/thread_state.h"
-#include "win32/ansi_code_page.h"
-#include "win32/clipboard.h"
-#include "win32/message_box.h"
-#include "win32/message_window.h"
-#include "win32/save_file_dialog.h"
-#include "win32/text_file.h"
+#include "thread/thread_state.h"
+#include "win32/system_ansi_code_page.h"
+#include "win32/system_clipboard.h"
+#include "win32/system_message_box.h"
+#include "win32/message_form.h"
+#include "win32/common_save_dialog.h"
+#include "win32/disk_text_file_writer.h"
 #include "window/menu_commands.h"
 
 namespace sirel::win32 {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/errors.h"
-#include "win32/message_list.h"
+#include "win32/list_box_list.h"
 
 namespace sirel::win32 {
 

@@ -1,4 +1,4 @@
-#include "win32/clipboard.h"
+#include "win32/system_clipboard.h"
 
 #include <cstring>
 

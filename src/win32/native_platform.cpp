@@ -1,7 +1,7 @@
-#include "win32/platform.h"
+#include "win32/native_platform.h"
 
-#include "core/platform_registry.h"
-#include "win32/message_window.h"
+#include "thread/platform_registry.h"
+#include "win32/message_form.h"
 
 namespace sirel::win32 {
 

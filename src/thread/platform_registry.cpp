@@ -1,4 +1,4 @@
-#include "core/platform_registry.h"
+#include "thread/platform_registry.h"
 
 #include <cassert>
 

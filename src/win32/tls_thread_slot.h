@@ -1,4 +1,4 @@
-// The threads' states (core/thread_state.h) as the DLL keeps them: a pointer in a TLS slot of
+// The threads' states (thread/thread_state.h) as the DLL keeps them: a pointer in a TLS slot of
 // its own, with no thread-exit destructor, and a list of every state made, so that the DLL ends
 // them itself:
 //   - at thread detach the calling thread's state ends: its window object lets go of the native

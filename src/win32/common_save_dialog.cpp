@@ -1,4 +1,4 @@
-#include "win32/save_file_dialog.h"
+#include "win32/common_save_dialog.h"
 
 #include <windows.h>
 #include <commdlg.h>
@@ -7,7 +7,7 @@
 
 #include "core/errors.h"
 #include "win32/text_conversion.h"
-#include "win32/file_name_limit.h"
+#include "win32/file_name_field_limit.h"
 #include "win32/hwnd_value.h"
 
 namespace sirel::win32 {

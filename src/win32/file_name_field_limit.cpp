@@ -1,4 +1,4 @@
-#include "win32/file_name_limit.h"
+#include "win32/file_name_field_limit.h"
 
 #include <dlgs.h>
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "core/errors.h"
-#include "win32/menu_commands.h"
-#include "win32/message_box.h"
-#include "win32/message_window.h"
+#include "win32/form_menu_commands.h"
+#include "win32/system_message_box.h"
+#include "win32/message_form.h"
 #include "win32/text_conversion.h"
 #include "window/menu_failure.h"
 

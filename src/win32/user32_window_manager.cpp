@@ -1,4 +1,4 @@
-#include "win32/window_manager.h"
+#include "win32/user32_window_manager.h"
 
 #include <string>
 

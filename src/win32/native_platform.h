@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/platform_services.h"
-#include "win32/window_manager.h"
+#include "win32/user32_window_manager.h"
 
 namespace sirel::win32 {
 
