@@ -1,7 +1,7 @@
 // The entry points of Sirel.dll (ordinals in Sirel.def): the four of an in-process server, and
 // DllInstall for per-user registration (regsvr32 /n /i:user, and /u /n /i:user to undo it).
-// DllMain remembers the module handle and keeps the threads' states (win32/tls_thread_slot.h):
-// made in a TLS slot on first use, ended at thread detach and at an unload.
+// DllMain remembers the module handle and ends the threads' states (win32/tls_thread_slot.h):
+// each thread's at its detach, every one left at an unload.
 #include <windows.h>
 #include <objbase.h>
 
@@ -9,7 +9,6 @@
 #include "class_factory.h"
 #include "module.h"
 #include "registration.h"
-#include "win32/tls_thread_slot.h"
 
 using sirel::automation::ClassFactory;
 using sirel::automation::RegistrationScope;
@@ -20,13 +19,13 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   switch (reason) {
     case DLL_PROCESS_ATTACH:
       sirel::automation::SetModuleHandle(instance);
-      return sirel::win32::BeginThreadStates() ? TRUE : FALSE;
+      return sirel::automation::ThreadStates().Begin() ? TRUE : FALSE;
     case DLL_THREAD_DETACH:
-      sirel::win32::EndThreadState();
+      sirel::automation::ThreadStates().EndCurrent();
       return TRUE;
     case DLL_PROCESS_DETACH:
       // At process exit (reserved set) the other threads are gone already: nothing is ended.
-      if (reserved == nullptr) sirel::win32::EndAllThreadStates();
+      if (reserved == nullptr) sirel::automation::ThreadStates().EndAll();
       return TRUE;
     default:
       return TRUE;

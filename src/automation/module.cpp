@@ -10,7 +10,10 @@ namespace {
 HMODULE g_module = nullptr;
 std::atomic<long> g_objects{0};
 std::atomic<long> g_locks{0};
+win32::TlsThreadSlot g_thread_states;
 }  // namespace
+
+win32::TlsThreadSlot& ThreadStates() { return g_thread_states; }
 
 void SetModuleHandle(HMODULE module) { g_module = module; }
 

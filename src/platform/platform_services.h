@@ -1,11 +1,12 @@
 // The platform port: how to make a thread's message window, which window manager to use, and
-// how a thread's own objects (its state) are kept until the thread ends.
+// where each thread's state is kept until the thread ends (platform/thread_slot.h).
 // thread/platform_registry.h holds the one instance a process installs.
 #pragma once
 
 #include <memory>
 
 #include "platform/message_window.h"
+#include "platform/thread_slot.h"
 #include "platform/window_manager.h"
 
 namespace sirel {
@@ -17,9 +18,8 @@ class PlatformServices {
   virtual std::unique_ptr<MessageWindow> CreateMessageWindow() = 0;
   // The window manager for the calling thread.
   virtual WindowManager& GetWindowManager() = 0;
-  // Keeps an object of the calling thread until the thread ends (or, where the platform has no
-  // hook at a thread's end, until the platform itself is destroyed), then releases it.
-  virtual void KeepUntilThreadEnds(std::shared_ptr<void> object) = 0;
+  // Where each thread's state is kept, and how it ends with its thread.
+  virtual ThreadSlot& ThreadStates() = 0;
 };
 
 }  // namespace sirel

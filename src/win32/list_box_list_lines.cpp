@@ -33,8 +33,8 @@ void ListBoxList::AppendLines(std::u16string& out, bool selectedOnly,
     return CallWindowProcW(listboxProc, hwnd(), message, static_cast<WPARAM>(index),
                            reinterpret_cast<LPARAM>(text));
   };
-  if (!longest_known_) MeasureLongestLine();
-  std::wstring buffer(longest_line_ + 1, L'\0');
+  if (!known_.longest_known) MeasureLongestLine();
+  std::wstring buffer(known_.longest_line + 1, L'\0');
   for (const int index : indexes) {
     if (index >= count) throw SirelError(ErrorCode::InvalidIndex);
     const LRESULT copied = read(LB_GETTEXT, index, buffer.data());

@@ -63,9 +63,10 @@ MessageForm::~MessageForm() {
   if (GetWindowThreadProcessId(hwnd_, nullptr) == GetCurrentThreadId()) {
     DestroyWindow(hwnd_);
   } else {
-    // Another thread's window cannot be destroyed from here: disarm it so that its procedure
-    // never reaches this object again.
+    // Another thread's window cannot be destroyed from here: disarm it so that its procedures
+    // never reach this object again.
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    list_.Disarm();
   }
   hwnd_ = nullptr;
 }
@@ -74,7 +75,7 @@ void MessageForm::AbandonToSystem() noexcept {
   if (hwnd_ != nullptr) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   hwnd_ = nullptr;
   margins_captured_ = false;
-  list_.Detach();
+  list_.Disarm();
 }
 
 MessageForm* MessageForm::FromHwnd(HWND hwnd) {
@@ -160,17 +161,10 @@ void MessageForm::EnsureLoaded() {
   LayoutStep();
 }
 
-WNDPROC MessageForm::list_default_proc_ = nullptr;
-
 bool MessageForm::OnCreate() {
   const RECT bounds{0, 0, scale_.ToPixels(kListWidthTwips), scale_.ToPixels(kListHeightTwips)};
   HWND listbox = CreateMessageListBox(hwnd_, instance_, kListControlId, bounds);
-  if (listbox == nullptr) return false;
-  const LONG_PTR previous = SetWindowLongPtrW(
-      listbox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageForm::ListProc));
-  if (previous == 0) return false;
-  list_default_proc_ = reinterpret_cast<WNDPROC>(previous);
-  list_.Attach(listbox);
+  if (listbox == nullptr || !list_.Attach(listbox, this)) return false;
   return menu_.Build();
 }
 
@@ -224,9 +218,6 @@ void MessageForm::OnCommand(WPARAM wParam) {
 }
 
 void MessageForm::OnDestroy() {
-  if (list_.hwnd() != nullptr) {
-    SetWindowLongPtrW(list_.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list_default_proc_));
-  }
   list_.Detach();
   menu_.Destroy();
 }

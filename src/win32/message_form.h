@@ -38,7 +38,7 @@
 
 namespace sirel::win32 {
 
-class MessageForm final : public MessageWindow {
+class MessageForm final : public MessageWindow, private ListInputHandler {
  public:
   static constexpr const wchar_t* kClassName = L"SirelMessageWindow";
   static constexpr float kClientWidthTwips = 7965.0f;
@@ -80,11 +80,6 @@ class MessageForm final : public MessageWindow {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  // The list is subclassed the classic way (its window procedure replaced): comctl32's
-  // SetWindowSubclass looks the subclass up in a window property on every message, which
-  // under Wine is a server round trip (about 0.1 ms) per list message.
-  static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
-  static WNDPROC list_default_proc_;  // the LISTBOX class's procedure
   static MessageForm* FromHwnd(HWND hwnd);
 
   // The frame.
@@ -98,9 +93,8 @@ class MessageForm final : public MessageWindow {
   void LoadStep();
   void LayoutStep();
 
-  // The list's mouse and keys (message_form_input.cpp). Each returns true when it
-  // handled the message, with its result in *result.
-  bool OnListMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+  // The list's mouse and keys (message_form_input.cpp).
+  bool OnListInput(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
   bool OnListKeyDown(WPARAM key);
   void OnListRightButtonUp(LPARAM position);
   void OpenMenuAt(POINT screen);

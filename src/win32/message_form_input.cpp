@@ -19,46 +19,10 @@ namespace {
 
 bool KeyIsDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
-bool IsButtonPressOrMove(UINT message, WPARAM wParam) {
-  switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-    case WM_XBUTTONDOWN:
-    case WM_XBUTTONDBLCLK:
-      return true;
-    case WM_MOUSEMOVE:
-      return (wParam & (MK_LBUTTON | MK_MBUTTON | MK_XBUTTON1 | MK_XBUTTON2)) != 0;
-    default:
-      return false;
-  }
-}
-
 }  // namespace
 
-LRESULT CALLBACK MessageForm::ListProc(HWND list, UINT message, WPARAM wParam,
-                                              LPARAM lParam) {
-  // The window object is found through the frame, so a disarmed frame disarms the list too.
-  MessageForm* self = FromHwnd(GetParent(list));
-  if (self != nullptr) {
-    try {
-      LRESULT result = 0;
-      if (self->OnListMessage(message, wParam, lParam, &result)) return result;
-    } catch (...) {
-      return 0;
-    }
-  }
-  return CallWindowProcW(list_default_proc_, list, message, wParam, lParam);
-}
-
-bool MessageForm::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam,
-                                       LRESULT* result) {
+bool MessageForm::OnListInput(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   *result = 0;
-  // Whoever sent it (the list itself, the user, another thread or process): what the list
-  // remembers of its control follows.
-  list_.Observe(message, wParam, lParam);
-  if (IsButtonPressOrMove(message, wParam)) list_.ForgetSelection();
   switch (message) {
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
@@ -74,9 +38,7 @@ bool MessageForm::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam,
       return true;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      if (OnListKeyDown(wParam)) return true;
-      list_.ForgetSelection();
-      return false;
+      return OnListKeyDown(wParam);
     case WM_KEYUP:
     case WM_SYSKEYUP:
       // The releases of keys handled on their press, so no default handling repeats them.

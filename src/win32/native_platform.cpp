@@ -1,45 +1,13 @@
 #include "win32/native_platform.h"
 
 #include "thread/platform_registry.h"
+#include "win32/fiber_thread_slot.h"
 #include "win32/message_form.h"
 
 namespace sirel::win32 {
 
-namespace {
-
-using ThreadObjects = std::vector<std::shared_ptr<void>>;
-
-void WINAPI ReleaseThreadObjects(void* objects) { delete static_cast<ThreadObjects*>(objects); }
-
-}  // namespace
-
-NativePlatform::NativePlatform(HINSTANCE instance)
-    : instance_(instance), thread_objects_(FlsAlloc(&ReleaseThreadObjects)) {}
-
-// Freeing the index releases every thread's objects: no callback may be left pointing into an
-// unloaded DLL.
-NativePlatform::~NativePlatform() {
-  if (thread_objects_ != FLS_OUT_OF_INDEXES) FlsFree(thread_objects_);
-}
-
-void NativePlatform::KeepUntilThreadEnds(std::shared_ptr<void> object) {
-  if (thread_objects_ != FLS_OUT_OF_INDEXES) {
-    auto* objects = static_cast<ThreadObjects*>(FlsGetValue(thread_objects_));
-    if (objects == nullptr) {
-      objects = new ThreadObjects;
-      if (!FlsSetValue(thread_objects_, objects)) {
-        delete objects;
-        objects = nullptr;
-      }
-    }
-    if (objects != nullptr) {
-      objects->push_back(std::move(object));
-      return;
-    }
-  }
-  std::lock_guard<std::mutex> lock(unhooked_mutex_);
-  unhooked_.push_back(std::move(object));
-}
+NativePlatform::NativePlatform(HINSTANCE instance, ThreadSlot& threads)
+    : instance_(instance), threads_(threads) {}
 
 std::unique_ptr<MessageWindow> NativePlatform::CreateMessageWindow() {
   return std::make_unique<MessageForm>(instance_);
@@ -53,9 +21,14 @@ HINSTANCE ThisModule() {
   return module;
 }
 
-void InstallNativePlatform() {
-  static NativePlatform platform(ThisModule());
+void InstallNativePlatform(ThreadSlot& threads) {
+  static NativePlatform platform(ThisModule(), threads);
   InstallPlatform(&platform);
+}
+
+void InstallNativePlatform() {
+  static FiberThreadSlot threads;
+  InstallNativePlatform(threads);
 }
 
 }  // namespace sirel::win32

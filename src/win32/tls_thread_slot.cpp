@@ -1,90 +1,65 @@
 #include "win32/tls_thread_slot.h"
 
-#include <windows.h>
-
 #include <algorithm>
-#include <vector>
 
 #include "core/errors.h"
-#include "thread/thread_state.h"
 #include "win32/unique_resource.h"
 
 namespace sirel::win32 {
 
 namespace {
 
-class TlsThreadStateSlot final : public ThreadStateSlot {
- public:
-  bool Begin() noexcept {
-    index_ = TlsAlloc();
-    return index_ != TLS_OUT_OF_INDEXES;
-  }
-
-  ThreadState* Get() noexcept override {
-    return static_cast<ThreadState*>(TlsGetValue(index_));
-  }
-
-  void Adopt(ThreadState* state) override {
-    {
-      ExclusiveLock lock(lock_);
-      states_.push_back(state);  // may throw: then nothing was kept
-    }
-    if (!TlsSetValue(index_, state)) {
-      Forget(state);
-      throw SirelError(ErrorCode::OutOfMemory);
-    }
-  }
-
-  void EndCurrent() noexcept {
-    ThreadState* state = Get();
-    if (state == nullptr) return;
-    TlsSetValue(index_, nullptr);
-    Forget(state);
-    End(state);
-  }
-
-  void EndAll() noexcept {
-    std::vector<ThreadState*> states;
-    {
-      ExclusiveLock lock(lock_);
-      states.swap(states_);
-    }
-    for (ThreadState* state : states) End(state);
-    TlsFree(index_);
-    index_ = TLS_OUT_OF_INDEXES;
-  }
-
- private:
-  void Forget(ThreadState* state) noexcept {
-    ExclusiveLock lock(lock_);
-    states_.erase(std::remove(states_.begin(), states_.end(), state), states_.end());
-  }
-
-  static void End(ThreadState* state) noexcept {
-    state->AbandonWindowToSystem();
-    delete state;
-  }
-
-  DWORD index_ = TLS_OUT_OF_INDEXES;
-  SRWLOCK lock_ = SRWLOCK_INIT;
-  std::vector<ThreadState*> states_;
-};
-
-TlsThreadStateSlot g_slot;
+void End(ThreadOwned* owned) noexcept {
+  owned->AbandonToSystem();
+  delete owned;
+}
 
 }  // namespace
 
-bool BeginThreadStates() noexcept {
-  if (!g_slot.Begin()) return false;
-  InstallThreadStateSlot(&g_slot);
-  return true;
+bool TlsThreadSlot::Begin() noexcept {
+  index_ = TlsAlloc();
+  return index_ != TLS_OUT_OF_INDEXES;
 }
 
-void EndThreadState() noexcept { g_slot.EndCurrent(); }
+ThreadOwned* TlsThreadSlot::Get() noexcept {
+  return index_ == TLS_OUT_OF_INDEXES ? nullptr : static_cast<ThreadOwned*>(TlsGetValue(index_));
+}
 
-void EndAllThreadStates() noexcept {
-  InstallThreadStateSlot(nullptr);
-  g_slot.EndAll();
+void TlsThreadSlot::Adopt(std::unique_ptr<ThreadOwned> owned) {
+  if (index_ == TLS_OUT_OF_INDEXES) throw SirelError(ErrorCode::OutOfMemory);
+  {
+    ExclusiveLock lock(lock_);
+    owned_.push_back(owned.get());  // may throw: then nothing was kept
+  }
+  if (!TlsSetValue(index_, owned.get())) {
+    Forget(owned.get());
+    throw SirelError(ErrorCode::OutOfMemory);
+  }
+  owned.release();
+}
+
+void TlsThreadSlot::EndCurrent() noexcept {
+  ThreadOwned* owned = Get();
+  if (owned == nullptr) return;
+  TlsSetValue(index_, nullptr);
+  Forget(owned);
+  End(owned);
+}
+
+void TlsThreadSlot::EndAll() noexcept {
+  std::vector<ThreadOwned*> owned;
+  {
+    ExclusiveLock lock(lock_);
+    owned.swap(owned_);
+  }
+  for (ThreadOwned* one : owned) End(one);
+  TlsFree(index_);
+  index_ = TLS_OUT_OF_INDEXES;
+}
+
+void TlsThreadSlot::Forget(ThreadOwned* owned) noexcept {
+  ExclusiveLock lock(lock_);
+  owned_.erase(std::remove(owned_.begin(), owned_.end(), owned), owned_.end());
 }
 
 }  // namespace sirel::win32

@@ -16,9 +16,24 @@ MemoryWindowManager& MemoryPlatform::ThreadWindowManager() {
   return *manager;
 }
 
-void MemoryPlatform::KeepUntilThreadEnds(std::shared_ptr<void> object) {
+namespace {
+// The calling thread's state and the slot that owns it: a thread that meets another slot (a
+// platform made after the one it used before) has no state there yet.
+struct ThreadEntry {
+  const MemoryThreadSlot* slot = nullptr;
+  ThreadOwned* owned = nullptr;
+};
+thread_local ThreadEntry t_entry;
+}  // namespace
+
+ThreadOwned* MemoryThreadSlot::Get() noexcept {
+  return t_entry.slot == this ? t_entry.owned : nullptr;
+}
+
+void MemoryThreadSlot::Adopt(std::unique_ptr<ThreadOwned> owned) {
   std::lock_guard<std::mutex> lock(mutex_);
-  kept_.push_back(std::move(object));
+  owned_.push_back(std::move(owned));
+  t_entry = ThreadEntry{this, owned_.back().get()};
 }
 
 int MemoryPlatform::windowsCreated() const {

@@ -1,8 +1,8 @@
 // In-memory platform services for native tests and benchmarks: message windows with handles
 // of their own numbering, and a window manager that records what the core asked of it.
 // One MemoryPlatform serves every thread; each thread's windows and window manager are its own.
-// Objects kept for a thread live as long as the platform (the tests look at them after the
-// thread has ended).
+// Each thread's state lives as long as the platform (the tests look at it after the thread has
+// ended).
 #pragma once
 
 #include <cstdint>
@@ -39,11 +39,23 @@ class MemoryWindowManager final : public WindowManager {
   std::map<WindowHandle, WindowHandle> parents;
 };
 
+// The threads' states of one MemoryPlatform: each thread finds its own through a thread-local
+// pointer; the slot owns them all until it is destroyed.
+class MemoryThreadSlot final : public ThreadSlot {
+ public:
+  ThreadOwned* Get() noexcept override;
+  void Adopt(std::unique_ptr<ThreadOwned> owned) override;
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<ThreadOwned>> owned_;
+};
+
 class MemoryPlatform final : public PlatformServices {
  public:
   std::unique_ptr<MessageWindow> CreateMessageWindow() override;
   WindowManager& GetWindowManager() override { return ThreadWindowManager(); }
-  void KeepUntilThreadEnds(std::shared_ptr<void> object) override;
+  ThreadSlot& ThreadStates() override { return threads_; }
 
   // The calling thread's window manager.
   MemoryWindowManager& ThreadWindowManager();
@@ -55,8 +67,8 @@ class MemoryPlatform final : public PlatformServices {
   std::map<std::thread::id, std::unique_ptr<MemoryWindowManager>> managers_;
   WindowHandle next_handle_ = 0x10010;
   int windows_created_ = 0;
-  // Last, so released first: the kept thread states refer to the window managers above.
-  std::vector<std::shared_ptr<void>> kept_;
+  // Last, so released first: the threads' states refer to the window managers above.
+  MemoryThreadSlot threads_;
 };
 
 }  // namespace sirel
