@@ -41,7 +41,7 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-  RETURN_IF_FAILED(Guarded([] { win32::InstallNativePlatform(ThreadStates()); }));
+  SIREL_RETURN_IF_FAILED(Guarded([] { win32::InstallNativePlatform(ThreadStates()); }));
   return Sireler::Create(iid, object);
 }
 

@@ -100,9 +100,9 @@ HRESULT DispatchCall::Prepare(const DispatchMember& member, const DISPPARAMS& ca
       // The default is copied: the call must never be able to touch the type library's value.
       VARIANT& copy = converted_[converted_count_];
       VariantInit(&copy);
-      RETURN_IF_FAILED(VariantCopy(&copy, const_cast<VARIANT*>(&param.defaultValue)));
+      SIREL_RETURN_IF_FAILED(VariantCopy(&copy, const_cast<VARIANT*>(&param.defaultValue)));
       ++converted_count_;
-      RETURN_IF_FAILED(Bind(param, copy, slot, lcid));
+      SIREL_RETURN_IF_FAILED(Bind(param, copy, slot, lcid));
       continue;
     }
     const HRESULT status = Bind(param, *given, slot, lcid);

@@ -6,6 +6,7 @@
 
 #include "bstr.h"
 #include "sirel_ids.h"
+#include "win32/unique_resource.h"
 
 namespace sirel::automation {
 
@@ -82,17 +83,16 @@ class EventArguments {
 
 void Fire(IDispatch* sink, EventId id, EventArguments& arguments) {
   DISPPARAMS params = arguments.Params();
-  VARIANT result;
-  VariantInit(&result);
+  win32::UniqueVariant result;
   EXCEPINFO exception{};
   UINT argumentError = 0;
   // The sink's status is deliberately ignored: one failing handler must not silence the rest.
   sink->Invoke(static_cast<DISPID>(id), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
-               &result, &exception, &argumentError);
-  VariantClear(&result);
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrHelpFile);
+               result.get(), &exception, &argumentError);
+  // What the handler's exception left is freed with the call.
+  win32::UniqueBstr source(exception.bstrSource);
+  win32::UniqueBstr description(exception.bstrDescription);
+  win32::UniqueBstr helpFile(exception.bstrHelpFile);
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ HRESULT WriteClassKeys(HKEY root, const std::wstring& modulePath) {
       {std::wstring(kProgId) + L"\\CLSID", nullptr, GuidText(CLSID_Sireler), 0},
   };
   for (const auto& value : values) {
-    RETURN_IF_FAILED(SetString(root, value.subkey, value.name, value.value, value.view));
+    SIREL_RETURN_IF_FAILED(SetString(root, value.subkey, value.name, value.value, value.view));
   }
   return S_OK;
 }
@@ -154,12 +154,12 @@ SRWLOCK ClassesRootRedirection::lock_ = SRWLOCK_INIT;
 
 HRESULT RegisterTypeLibrary(RegistrationScope scope, const std::wstring& modulePath) {
   Microsoft::WRL::ComPtr<ITypeLib> library;
-  RETURN_IF_FAILED(LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, &library));
+  SIREL_RETURN_IF_FAILED(LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, &library));
   // No help directory: the library has no help file.
   wchar_t noHelpDirectory[] = L"";
   auto* path = const_cast<LPOLESTR>(modulePath.c_str());
   ClassesRootRedirection redirection(scope);
-  RETURN_IF_FAILED(redirection.status());
+  SIREL_RETURN_IF_FAILED(redirection.status());
   if (scope == RegistrationScope::Machine) {
     return RegisterTypeLib(library.Get(), path, noHelpDirectory);
   }
@@ -172,7 +172,7 @@ HRESULT UnregisterTypeLibrary(RegistrationScope scope) {
   // functions are not even asked.
   if (!ThisBuildRegistered(ScopeRoot(scope))) return S_OK;
   ClassesRootRedirection redirection(scope);
-  RETURN_IF_FAILED(redirection.status());
+  SIREL_RETURN_IF_FAILED(redirection.status());
   const HRESULT status =
       scope == RegistrationScope::Machine
           ? UnRegisterTypeLib(LIBID_Sirel, kTypeLibMajorVersion, kTypeLibMinorVersion,

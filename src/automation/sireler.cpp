@@ -38,7 +38,7 @@ HRESULT Sireler::Create(REFIID iid, void** object) noexcept {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   Sireler* created = nullptr;
-  RETURN_IF_FAILED(Guarded([&] { created = new Sireler(ThreadState::Current()); }));
+  SIREL_RETURN_IF_FAILED(Guarded([&] { created = new Sireler(ThreadState::Current()); }));
   HRESULT status = created->Call([&] { created->poster_.Initialize(); });
   if (SUCCEEDED(status)) status = created->QueryInterface(iid, object);
   created->Release();
@@ -263,7 +263,7 @@ HRESULT Sireler::GetClassInfo(ITypeInfo** info) {
   if (info == nullptr) return E_POINTER;
   *info = nullptr;
   const TypeLibrary* library = nullptr;
-  RETURN_IF_FAILED(TypeLibrary::Get(&library));
+  SIREL_RETURN_IF_FAILED(TypeLibrary::Get(&library));
   *info = library->coclass();
   (*info)->AddRef();
   return S_OK;

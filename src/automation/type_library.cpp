@@ -56,12 +56,9 @@ void TypeLibrary::Unload() noexcept {
     }
   }
   members_.clear();
-  if (coclass_ != nullptr) coclass_->Release();
-  if (class_interface_ != nullptr) class_interface_->Release();
-  if (library_ != nullptr) library_->Release();
-  coclass_ = nullptr;
-  class_interface_ = nullptr;
-  library_ = nullptr;
+  coclass_.Reset();
+  class_interface_.Reset();
+  library_.Reset();
 }
 
 HRESULT TypeLibrary::Load() noexcept {
@@ -75,23 +72,26 @@ HRESULT TypeLibrary::Load() noexcept {
 HRESULT TypeLibrary::LoadOrThrow() {
   const std::wstring path = ModulePath();
   if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
-  RETURN_IF_FAILED(LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library_));
-  RETURN_IF_FAILED(library_->GetTypeInfoOfGuid(IID__Sireler, &class_interface_));
-  RETURN_IF_FAILED(library_->GetTypeInfoOfGuid(CLSID_Sireler, &coclass_));
+  SIREL_RETURN_IF_FAILED(
+      LoadTypeLibEx(path.c_str(), REGKIND_NONE, library_.ReleaseAndGetAddressOf()));
+  SIREL_RETURN_IF_FAILED(
+      library_->GetTypeInfoOfGuid(IID__Sireler, class_interface_.ReleaseAndGetAddressOf()));
+  SIREL_RETURN_IF_FAILED(
+      library_->GetTypeInfoOfGuid(CLSID_Sireler, coclass_.ReleaseAndGetAddressOf()));
   return ReadMembers();
 }
 
 HRESULT TypeLibrary::ReadMembers() {
   WORD count = 0;
   {
-    win32::UniqueTypeAttr attributes(class_interface_);
-    RETURN_IF_FAILED(class_interface_->GetTypeAttr(attributes.put()));
+    win32::UniqueTypeAttr attributes(class_interface_.Get());
+    SIREL_RETURN_IF_FAILED(class_interface_->GetTypeAttr(attributes.put()));
     count = attributes->cFuncs;
   }
 
   for (UINT i = 0; i < count; ++i) {
-    win32::UniqueFuncDesc desc(class_interface_);
-    RETURN_IF_FAILED(class_interface_->GetFuncDesc(i, desc.put()));
+    win32::UniqueFuncDesc desc(class_interface_.Get());
+    SIREL_RETURN_IF_FAILED(class_interface_->GetFuncDesc(i, desc.put()));
     // The inherited IUnknown and IDispatch functions are restricted: not callable by dispatch.
     if (desc->wFuncFlags & FUNCFLAG_FRESTRICTED) continue;
 
@@ -113,7 +113,7 @@ HRESULT TypeLibrary::ReadMembers() {
       if ((flags & PARAMFLAG_FHASDEFAULT) && element.paramdesc.pparamdescex != nullptr) {
         param.hasDefault = true;
         VariantInit(&param.defaultValue);
-        RETURN_IF_FAILED(
+        SIREL_RETURN_IF_FAILED(
             VariantCopy(&param.defaultValue, &element.paramdesc.pparamdescex->varDefaultValue));
       }
     }

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 #include <oaidl.h>
+#include <wrl/client.h>
 
 #include <cstddef>
 #include <vector>
@@ -35,10 +36,10 @@ class TypeLibrary {
   // The process's instance; the status of the load when the type library cannot be read.
   static HRESULT Get(const TypeLibrary** library) noexcept;
 
-  ITypeLib* library() const { return library_; }
+  ITypeLib* library() const { return library_.Get(); }
   // _Sireler in its dispatch form, the one that ITypeInfo::Invoke and name lookup use.
-  ITypeInfo* classInterface() const { return class_interface_; }
-  ITypeInfo* coclass() const { return coclass_; }
+  ITypeInfo* classInterface() const { return class_interface_.Get(); }
+  ITypeInfo* coclass() const { return coclass_.Get(); }
 
   // The member that an invocation of id with these DISPATCH_ flags calls, or nullptr when the
   // class has no such member (a put on a read-only property, DISPID 0, an unknown DISPID).
@@ -51,9 +52,9 @@ class TypeLibrary {
   void Unload() noexcept;
   HRESULT ReadMembers();
 
-  ITypeLib* library_ = nullptr;
-  ITypeInfo* class_interface_ = nullptr;
-  ITypeInfo* coclass_ = nullptr;
+  Microsoft::WRL::ComPtr<ITypeLib> library_;
+  Microsoft::WRL::ComPtr<ITypeInfo> class_interface_;
+  Microsoft::WRL::ComPtr<ITypeInfo> coclass_;
   std::vector<DispatchMember> members_;
 };
 

@@ -5,7 +5,7 @@
 //   UniqueTypeInfoPart<...> a FUNCDESC or TYPEATTR given back to its ITypeInfo at scope end;
 //   ExclusiveLock           an SRW lock held for the scope (it cannot fail and allocates nothing);
 //   ScopeExit(f)            runs f at scope end (for a call that has no handle, CloseClipboard);
-//   RETURN_IF_FAILED(hr)    returns hr from the calling function when it is a failure.
+//   SIREL_RETURN_IF_FAILED(hr)    returns hr from the calling function when it is a failure.
 #pragma once
 
 #include <windows.h>
@@ -146,7 +146,7 @@ ScopeExitAction<Action> ScopeExit(Action action) {
 }  // namespace sirel::win32
 
 // Evaluates an HRESULT expression once and returns it from the calling function if it failed.
-#define RETURN_IF_FAILED(expression)                  \
+#define SIREL_RETURN_IF_FAILED(expression)                  \
   do {                                                \
     const HRESULT sirel_status_ = (expression);       \
     if (FAILED(sirel_status_)) return sirel_status_;  \
