@@ -19,12 +19,19 @@ class_key_of() {
   if [ "$1" = x86 ]; then echo "$2\\Wow6432Node\\CLSID\\$clsid"; else echo "$2\\CLSID\\$clsid"; fi
 }
 
-# reg_query ARCH KEY: the key's listing with its subkeys, read by that build's `reg`.
+# reg_query ARCH KEY: the key's listing with its subkeys, read by that build's `reg`. A reg that
+# failed without a word did not run (seen on a loaded machine, with the key in place): it is
+# asked again, up to three times; a missing key always has reg say so.
 reg_query() {
-  local loader
+  local loader listing status attempt
   loader=$(loader_of "$1")
-  timeout -k 10 60 "$loader" reg query "$2" /s 2>&1 | tr -d '\r'
-  return "${PIPESTATUS[0]}"
+  for attempt in 1 2 3; do
+    listing=$(timeout -k 10 60 "$loader" reg query "$2" /s 2>&1 | tr -d '\r'; exit "${PIPESTATUS[0]}")
+    status=$?
+    if [ "$status" -eq 0 ] || [ -n "$listing" ]; then break; fi
+  done
+  printf '%s\n' "$listing"
+  return "$status"
 }
 
 # expect_key ARCH KEY [PATTERN...]: the key exists and its listing matches every pattern.
