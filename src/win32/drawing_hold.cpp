@@ -1,5 +1,7 @@
 #include "win32/drawing_hold.h"
 
+#include <algorithm>
+
 namespace sirel::win32 {
 
 namespace {
@@ -21,34 +23,29 @@ double NowMs() {
 // its messages (or when the window comes on screen), show the lines.
 void DrawingHold::HoldForWrite() {
   if (held_ || depth_ == 0 || listbox_ == nullptr) return;
+  // Only the redrawing stops: the control stays visible, so that the person's mouse and keys
+  // keep reaching it while lines arrive. (What scrolls its picture, the move to the newest
+  // line, waits for the frame and clears the visible flag for that moment alone.)
   SendMessageW(listbox_, WM_SETREDRAW, FALSE, 0);
-  // Wine's LISTBOX keeps scrolling its picture (ScrollWindowEx) with drawing off, as long as it
-  // is visible; with the visible flag cleared, as Windows' own WM_SETREDRAW does, it does not.
-  // Scrolling a shown window that is the child of another process's window never returns under
-  // Wine, so this also keeps postings from hanging there.
-  const LONG_PTR style = GetWindowLongPtrW(listbox_, GWL_STYLE);
-  if ((style & WS_VISIBLE) != 0) SetWindowLongPtrW(listbox_, GWL_STYLE, style & ~WS_VISIBLE);
   held_ = true;
   InvalidateRect(GetParent(listbox_), nullptr, FALSE);
 }
 
-void DrawingHold::EndUpdate() {
+bool DrawingHold::EndUpdate() {
   if (depth_ > 0) --depth_;
-  if (depth_ == 0 && held_ && NowMs() - last_drawn_ms_ >= kFrameMs && listbox_ != nullptr &&
-      IsWindowVisible(GetParent(listbox_))) {
-    ShowHeldLines();
-  }
+  return depth_ == 0 && held_ && NowMs() - last_drawn_ms_ >= frame_ms_ && listbox_ != nullptr &&
+         IsWindowVisible(GetParent(listbox_));
 }
 
 void DrawingHold::ShowHeldLines() noexcept {
   if (!held_) return;
   held_ = false;
   if (listbox_ == nullptr) return;
-  const LONG_PTR style = GetWindowLongPtrW(listbox_, GWL_STYLE);
-  if ((style & WS_VISIBLE) == 0) SetWindowLongPtrW(listbox_, GWL_STYLE, style | WS_VISIBLE);
+  const double started = NowMs();
   SendMessageW(listbox_, WM_SETREDRAW, TRUE, 0);
   RedrawWindow(listbox_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   last_drawn_ms_ = NowMs();
+  frame_ms_ = std::max(kFrameMs, 9.0 * (last_drawn_ms_ - started));
 }
 
 }  // namespace sirel::win32

@@ -27,6 +27,8 @@ bool ListBoxList::Attach(HWND listbox, ListInputHandler* input) {
   SetWindowLongPtrW(listbox, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   listbox_ = listbox;
   input_ = input;
+  pending_ = -1;
+  following_ = true;
   known_.Reset();
   known_.ForgetSelection();
   hold_.Attach(listbox);
@@ -46,6 +48,8 @@ void ListBoxList::Disarm() noexcept {
   if (listbox_ != nullptr) SetWindowLongPtrW(listbox_, GWLP_USERDATA, 0);
   listbox_ = nullptr;
   input_ = nullptr;
+  pending_ = -1;
+  following_ = true;
   known_.Reset();
   hold_.Detach();
 }
@@ -54,18 +58,24 @@ void ListBoxList::Disarm() noexcept {
 LRESULT CALLBACK ListBoxList::ControlProc(HWND listbox, UINT message, WPARAM wParam,
                                           LPARAM lParam) {
   auto* self = reinterpret_cast<ListBoxList*>(GetWindowLongPtrW(listbox, GWLP_USERDATA));
-  if (self != nullptr) {
-    try {
-      self->known_.Observe(message, wParam, lParam, self->own_sends_ > 0);
-      LRESULT result = 0;
-      if (self->input_ != nullptr && self->input_->OnListInput(message, wParam, lParam, &result)) {
-        return result;
-      }
-    } catch (...) {
-      return 0;
+  if (self == nullptr) return CallWindowProcW(class_proc_, listbox, message, wParam, lParam);
+  try {
+    const bool own = self->own_sends_ > 0;
+    // Whoever reads or changes the selection, the view or the lines' places, and the person's
+    // mouse and keys, meet the control as if every posting had moved the selection itself.
+    if (self->pending_ >= 0 && !self->applying_ && NeedsAppliedSelection(message, own)) {
+      self->ApplyPendingSelection(IsMouseInput(message));
     }
+    self->known_.Observe(message, wParam, lParam, own);
+    LRESULT result = 0;
+    if (self->input_ == nullptr || !self->input_->OnListInput(message, wParam, lParam, &result)) {
+      result = CallWindowProcW(class_proc_, listbox, message, wParam, lParam);
+    }
+    if (IsPersonInput(message, wParam)) self->NotePersonInput();
+    return result;
+  } catch (...) {
+    return 0;
   }
-  return CallWindowProcW(class_proc_, listbox, message, wParam, lParam);
 }
 
 void ListBoxList::MeasureLongestLine() const {
@@ -115,6 +125,7 @@ void ListBoxList::AddItem(const std::u16string& text) {
 }
 
 void ListBoxList::InsertItem(std::int16_t index, const std::u16string& text, VBool selected) {
+  ApplyPendingSelection();
   const int count = ListCount();
   if (index < 0 || index > count) throw SirelError(ErrorCode::InvalidIndex);
   if (count >= kMaxLines) throw SirelError(ErrorCode::ListFull);
@@ -139,7 +150,13 @@ void ListBoxList::InsertItem(std::int16_t index, const std::u16string& text, VBo
 
 void ListBoxList::RemoveItem(std::int16_t index) {
   CheckIndex(index);
+  if (pending_ >= 0 && index != pending_) {
+    RemoveBesidePending(index);
+    return;
+  }
+  ApplyPendingSelection();
   hold_.HoldForWrite();
+  const int top = following_ ? -1 : static_cast<int>(Send(LB_GETTOPINDEX));
   const int caret = CaretIndex();
   // The control answers with the number of lines left.
   const LRESULT remaining = Send(LB_DELETESTRING, static_cast<WPARAM>(index));
@@ -153,10 +170,14 @@ void ListBoxList::RemoveItem(std::int16_t index) {
       CurrentLineAfterRemoval(caret, index < caret ? 1 : 0, index == caret, known_.count);
   KeepCaretAt(wanted);
   known_.NoteRemoved(index);
+  if (index < top) KeepTopAt(top - 1);
 }
 
 void ListBoxList::Clear() {
   hold_.HoldForWrite();
+  pending_ = -1;
+  // An empty list follows the postings again, whoever held it.
+  following_ = true;
   Send(LB_RESETCONTENT);
   known_.count = 0;
   known_.selection_known = true;
@@ -195,6 +216,7 @@ std::u16string ListBoxList::LineText(std::int16_t index) const {
 
 VBool ListBoxList::Selected(std::int16_t index) const {
   CheckIndex(index);
+  if (known_.selection_known) return ToVBool(index == known_.only_selected);
   return ToVBool(Send(LB_GETSEL, static_cast<WPARAM>(index)) > 0);
 }
 
@@ -205,48 +227,6 @@ std::int16_t ListBoxList::SelCount() const {
   return static_cast<std::int16_t>(count);
 }
 
-void ListBoxList::SelectOnly(std::int16_t index) {
-  CheckIndex(index);
-  hold_.HoldForWrite();
-  // Make the line the only selected one, deselecting just the line we know of when we can.
-  if (!known_.selection_known) {
-    Send(LB_SETSEL, FALSE, -1);
-  } else if (known_.only_selected >= 0 && known_.only_selected != index) {
-    Send(LB_SETSEL, FALSE, known_.only_selected);
-  }
-  // A line that becomes current is scrolled into view by the control itself (LB_SETCARETINDEX,
-  // and under Wine already LB_SETSEL); the line that was current already is scrolled here, since
-  // the user may have scrolled away from it.
-  const bool wasCurrent = known_.caret < 0 || known_.caret == index;
-  if (Send(LB_SETSEL, TRUE, index) == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
-  known_.selection_known = true;
-  known_.only_selected = index;
-  MoveCaretTo(index);
-  if (wasCurrent) ScrollIntoView(index);
-}
-
-void ListBoxList::MoveCaretTo(int index) {
-  Send(LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
-  Send(LB_SETANCHORINDEX, static_cast<WPARAM>(index));
-  known_.caret = index;
-}
-
-void ListBoxList::ScrollIntoView(int index) {
-  const int top = static_cast<int>(Send(LB_GETTOPINDEX));
-  if (known_.rows <= 0) {
-    const int rowHeight = std::max(1, static_cast<int>(Send(LB_GETITEMHEIGHT, 0)));
-    RECT client{};
-    GetClientRect(listbox_, &client);
-    known_.rows = std::max(1, static_cast<int>(client.bottom - client.top) / rowHeight);
-  }
-  const int rows = known_.rows;
-  if (index < top) {
-    Send(LB_SETTOPINDEX, static_cast<WPARAM>(index));
-  } else if (index >= top + rows) {
-    Send(LB_SETTOPINDEX, static_cast<WPARAM>(index - rows + 1));
-  }
-}
-
 std::int16_t ListBoxList::ListIndex() const {
   if (ListCount() == 0) return -1;
   return static_cast<std::int16_t>(CaretIndex());
@@ -254,6 +234,7 @@ std::int16_t ListBoxList::ListIndex() const {
 
 void ListBoxList::SetSelected(std::int16_t index, bool selected) {
   CheckIndex(index);
+  ApplyPendingSelection();
   ForgetSelection();
   if (Send(LB_SETSEL, selected ? TRUE : FALSE, index) == LB_ERR) {
     throw SirelError(ErrorCode::WindowOperation);
@@ -261,6 +242,7 @@ void ListBoxList::SetSelected(std::int16_t index, bool selected) {
 }
 
 void ListBoxList::SelectAll() {
+  ApplyPendingSelection();
   ForgetSelection();
   if (ListCount() > 0) Send(LB_SETSEL, TRUE, -1);
 }

@@ -9,7 +9,13 @@
 // - The list subclasses its control: every message the control receives passes first through
 //   what the list remembers of it (win32/remembered_list_state.h), then to the owner's input
 //   handler (mouse and keys), then to the LISTBOX class.
-// - Its picture waits for the frame (win32/drawing_hold.h) while a posting writes.
+// - Its picture waits for the frame (win32/drawing_hold.h) while a posting writes, and so does
+//   the move of the selection, the current line and the view to the newest line: a posting
+//   appends at once, and SelectOnly is applied to the control once per frame. Every reader meets
+//   the state as if each posting had applied it (list_box_list_follow.cpp).
+// - The person's selection wins: once the person selects lines or scrolls away from the end,
+//   SelectOnly does nothing until the person gives the list back (the newest line the only
+//   selected one, or the view at the end with nothing else selected) or the list is cleared.
 // - A NUL character ends a LISTBOX string: a line keeps its text up to the first NUL.
 #pragma once
 
@@ -66,7 +72,7 @@ class ListBoxList final : public MessageList {
   void SelectOnly(std::int16_t index) override;
   void RemoveSelected() override;
   void BeginUpdate() override { hold_.BeginUpdate(); }
-  void EndUpdate() override { hold_.EndUpdate(); }
+  void EndUpdate() override;
   // One pass over the control (list_box_list_lines.cpp).
   void AppendLines(std::u16string& out, bool selectedOnly,
                    std::u16string_view lineEnd) const override;
@@ -79,9 +85,12 @@ class ListBoxList final : public MessageList {
   void SelectAll();
   // Drops what the list remembers of the selection and current line (win32/remembered_list_state.h).
   void ForgetSelection() { known_.ForgetSelection(); }
-  // Draws the lines held back since the last drawing, if any. Never throws.
-  void ShowHeldLines() noexcept { hold_.ShowHeldLines(); }
+  // Applies the selection postings left for the frame and draws the lines held back since the
+  // last drawing, if any. Never throws.
+  void ShowHeldLines() noexcept;
   bool HoldsDrawing() const { return hold_.held(); }
+  // False while the person holds the list (list_box_list_follow.cpp).
+  bool FollowsPostings() const { return following_; }
 
  private:
   static LRESULT CALLBACK ControlProc(HWND listbox, UINT message, WPARAM wParam, LPARAM lParam);
@@ -94,6 +103,17 @@ class ListBoxList final : public MessageList {
   void KeepCaretAt(int wanted);
   void MoveCaretTo(int index);
   void ScrollIntoView(int index);
+  // The person and the postings (list_box_list_follow.cpp).
+  static bool NeedsAppliedSelection(UINT message, bool own);
+  static bool IsPersonInput(UINT message, WPARAM wParam);
+  static bool IsMouseInput(UINT message);
+  void ApplyPendingSelection(bool keepView = false);
+  void RemoveBesidePending(std::int16_t index);
+  void NotePersonInput();
+  int RowsShown();
+  void KeepTopAt(int top);
+  template <class Change>
+  void WithoutScrollingPicture(Change change);
   void RebuildWithout(const std::vector<int>& removed);
   void MeasureLongestLine() const;
 
@@ -103,6 +123,14 @@ class ListBoxList final : public MessageList {
   DrawingHold hold_;
   // Depth of the list's own Send calls: messages seen meanwhile are its own writes.
   mutable int own_sends_ = 0;
+  // False while the person holds the list: postings then leave the selection and the view alone.
+  bool following_ = true;
+  // The line a posting made the only selected and current one, not yet applied to the control
+  // (-1: none); what the control had selected then (from_known_ false: not known).
+  int pending_ = -1;
+  bool pending_from_known_ = true;
+  int pending_from_ = -1;
+  bool applying_ = false;
 };
 
 }  // namespace sirel::win32

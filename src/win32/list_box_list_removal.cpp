@@ -16,6 +16,7 @@ constexpr std::size_t kMaxSingleRemovals = 16;
 }  // namespace
 
 void ListBoxList::RemoveSelected() {
+  ApplyPendingSelection();
   if (known_.selection_known) {
     if (known_.only_selected >= 0) RemoveItem(static_cast<std::int16_t>(known_.only_selected));
     return;

@@ -25,6 +25,15 @@ std::string PointReply(POINT point) {
   return "point " + std::to_string(point.x) + " " + std::to_string(point.y);
 }
 
+// The host that a timer posts for: one at a time.
+HostCommands* g_ticking = nullptr;
+int g_ticks = 0;
+constexpr UINT_PTR kTickTimer = 7;
+
+void CALLBACK PostTick(HWND, UINT, UINT_PTR, DWORD) {
+  if (g_ticking != nullptr) g_ticking->Tick(++g_ticks);
+}
+
 HWND MakeHelperWindow() {
   return CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                          GetModuleHandleW(nullptr), nullptr);
@@ -63,7 +72,14 @@ class ClipboardHolder {
 
 HostCommands::HostCommands(Poster& poster, HWND client) : poster_(poster), client_(client) {}
 
-HostCommands::~HostCommands() = default;
+HostCommands::~HostCommands() {
+  if (g_ticking == this) {
+    KillTimer(client_, kTickTimer);
+    g_ticking = nullptr;
+  }
+}
+
+void HostCommands::Tick(int n) { poster_.DoSirel(u"Tick " + FromUtf8(std::to_string(n))); }
 
 HWND HostCommands::MessageWindow() {
   return reinterpret_cast<HWND>(static_cast<std::intptr_t>(poster_.Hwnd()));
@@ -100,6 +116,32 @@ std::string HostCommands::Handle(const std::string& request) {
     }
     return "ok";
   }
+  if (verb == "tick") {
+    // A client that posts "Tick <n>" from a timer while the host runs its messages.
+    g_ticking = this;
+    SetTimer(client_, kTickTimer, static_cast<UINT>(std::stoi(argument)), &PostTick);
+    return "ok";
+  }
+  if (verb == "untick") {
+    KillTimer(client_, kTickTimer);
+    g_ticking = nullptr;
+    return "ok";
+  }
+  if (verb == "follows") {
+    // 1 when the newest line is the only selected one and in view: the list follows postings.
+    const int count = static_cast<int>(SendMessageW(listbox, LB_GETCOUNT, 0, 0));
+    const std::vector<int> selected = SelectedIndexes(listbox);
+    RECT line{};
+    RECT client{};
+    GetClientRect(listbox, &client);
+    const bool inView =
+        count > 0 && SendMessageW(listbox, LB_GETITEMRECT, count - 1,
+                                  reinterpret_cast<LPARAM>(&line)) != LB_ERR &&
+        line.top >= client.top && line.bottom <= client.bottom + (line.bottom - line.top);
+    const bool follows = selected.size() == 1 && selected[0] == count - 1 && inView;
+    return std::string("follows ") + (follows ? "1" : "0");
+  }
+  if (verb == "top") return "top " + std::to_string(SendMessageW(listbox, LB_GETTOPINDEX, 0, 0));
   if (verb == "lines") {
     const std::vector<std::wstring> lines = ListLines(listbox);
     std::string reply = "lines " + std::to_string(lines.size()) + " ";

@@ -4,6 +4,11 @@
 //   post <text>               ok            (DoSirel with the UTF-8 text, no priority)
 //   busy <n>                  ok            (posts "Host line 1".."Host line <n>", one every
 //                                            100 ms, running no messages meanwhile)
+//   tick <ms>                 ok            (a timer posts "Tick 1", "Tick 2", ... every <ms>
+//                                            while the host runs its messages)
+//   untick                    ok            (the timer stops)
+//   top                       top <i>       the list's first visible line
+//   follows                   follows <1|0> 1: the newest line is the only selected one, in view
 //   lines                     lines <count> <line>|<line>|...
 //   selected                  selected <i>,<i>,...   or  selected -
 //   point <i>                 point <x> <y>  screen point in the middle of line i (-1: the
@@ -42,6 +47,8 @@ class HostCommands {
   ~HostCommands();
 
   std::string Handle(const std::string& request);
+  // One posting of the ticking client.
+  void Tick(int n);
 
  private:
   HWND MessageWindow();

@@ -242,9 +242,10 @@ TEST_F(PopupMenuTest, NoCommandStartsInsideAnotherAndTheFrameClosesAfterIt) {
   window_->EnsureLoaded();  // for the tear-down
 }
 
-// The list remembers which line its own writes selected; a user's click or key must make it
-// look again, or the next posting would leave the user's lines selected.
-TEST_F(PopupMenuTest, UserSelectionIsSeenByTheNextPosting) {
+// The person's selection wins: a click and a Ctrl+click hold the list, and a posting's
+// SelectOnly leaves their lines (and the list's bookkeeping sees them). End gives the list back:
+// the next SelectOnly deselects whatever the person left. Shift+Up holds it again.
+TEST_F(PopupMenuTest, PersonSelectionWinsUntilGivenBack) {
   ListBoxList& list = window_->listBox();
   list.SelectOnly(3);
   ASSERT_EQ(list.SelCount(), 1);
@@ -256,16 +257,24 @@ TEST_F(PopupMenuTest, UserSelectionIsSeenByTheNextPosting) {
   }
   EXPECT_EQ(SelectedLines(), (std::vector<int>{0, 1, 3}));
   EXPECT_EQ(list.SelCount(), 3);
-  list.SelectOnly(2);
-  EXPECT_EQ(SelectedLines(), (std::vector<int>{2}));
+  EXPECT_FALSE(list.FollowsPostings());
+  list.SelectOnly(3);
+  EXPECT_EQ(SelectedLines(), (std::vector<int>{0, 1, 3}));
+
+  PostKey(VK_END);
+  EXPECT_TRUE(list.FollowsPostings());
+  list.AddItem(u"four");
+  list.SelectOnly(4);
+  EXPECT_EQ(SelectedLines(), (std::vector<int>{4}));
 
   {
     HeldKeys shift({VK_SHIFT});
-    PostKey(VK_DOWN);
+    PostKey(VK_UP);
   }
+  EXPECT_FALSE(list.FollowsPostings());
   EXPECT_EQ(list.SelCount(), static_cast<std::int16_t>(SelectedLines().size()));
   list.SelectOnly(0);
-  EXPECT_EQ(SelectedLines(), (std::vector<int>{0}));
+  EXPECT_EQ(SelectedLines(), (std::vector<int>{3, 4}));
 }
 
 }  // namespace

@@ -427,6 +427,86 @@ ask clipboard
 check "and its item runs" "${reply#clipboard formats=* }" "unicode=$(hex 'k0\r\nk3\r\n') text=$(hex 'k0\r\nk3\r\n')"
 
 # ---------------------------------------------------------------------------------------------
+section "a person works the list while a client posts every 10 ms"
+# The host's timer posts "Tick <n>" while the host runs its messages, as a program that reports
+# while its user reads would.
+fresh_list
+ask tick 10
+until_reply 5 "follows 1" follows
+check "postings follow the newest line" "$reply" "follows 1"
+sleep 0.5
+ask top; top=${reply#top }
+click_line $((top + 1))
+ask selected; first=${reply#selected }
+ctrl_click_line $((top + 3))
+ask selected; picked=${reply#selected }
+ask top; held_top=$reply
+sleep 1
+ask selected; check "a click and a Ctrl+click stay selected while lines arrive" "$reply" "selected $picked"
+check "the two lines are two" "$picked" "*,*"
+ask top; check "and the view does not move" "$reply" "$held_top"
+ask lines; before_delete=$reply
+picked_texts=()
+IFS='|' read -r -a all_lines <<<"${before_delete#lines * }"
+for i in ${picked//,/ }; do picked_texts+=("${all_lines[$i]}"); done
+at_line "${first}" && keys Delete
+ask lines
+gone=yes
+for text in "${picked_texts[@]}"; do [[ "|${reply#lines * }|" == *"|$text|"* ]] && gone=no; done
+check "Delete removes the person's two lines, not the newest" "$gone" "yes"
+keys End
+until_reply 5 "follows 1" follows
+check "End gives the list back: the newest line is selected as lines arrive" "$reply" "follows 1"
+sleep 0.3
+ask follows; check "and stays so" "$reply" "follows 1"
+
+at_line -1 && xdotool click 4 click 4 click 4
+ask top; wheel_top=$reply
+sleep 0.5
+ask top; check "the wheel scrolls up and the view holds" "$reply" "$wheel_top"
+ask follows; check "the list does not follow meanwhile" "$reply" "follows 0"
+at_line -1 && keys ctrl+End
+until_reply 5 "follows 1" follows
+check "Ctrl+End gives it back" "$reply" "follows 1"
+
+ask top
+click_line $((${reply#top } + 1))
+keys shift+Down shift+Down
+ask selected; shifted=${reply#selected }
+sleep 0.5
+ask selected; check "Shift+arrows pick lines that stay picked" "$reply" "selected $shifted"
+check "three lines" "$shifted" "*,*,*"
+
+at_line -1 && keys ctrl+a
+ask selected; all_at=${reply#selected }
+sleep 0.3
+at_line -1 && keys ctrl+c
+ask lines; count_now=${reply#lines }; count_now=${count_now%% *}
+last_selected=${all_at##*,}
+check "after Ctrl+A the lines that arrive stay unselected" \
+  "$(( last_selected < count_now - 1 ))" "1"
+until_reply 5 "clipboard formats=* unicode=[0-9a-f]*" clipboard
+copied=$(python3 -c 'import sys; print(bytes.fromhex(sys.argv[1]).count(b"\n"))' \
+  "$(cut -d' ' -f1 <<<"${reply#*unicode=}")" 2>/dev/null)
+check "Copy Selected copies every line there was at the Ctrl+A" "$copied" "$((last_selected + 1))"
+
+opened=0
+at_line -1
+for try in $(seq 20); do
+  xdotool click 3
+  if until_reply 5 "menu 7 *" menu; then opened=$((opened + 1)); fi
+  keys Escape
+  until_reply 5 "menu none" menu
+done
+check "a right click opens the menu every time while lines arrive" "$opened" "20"
+run_item 2 -1
+ask lines; count_now=${reply#lines }; count_now=${count_now%% *}
+check "and the chosen command runs (Clear)" "$(( count_now < 30 ))" "1"
+until_reply 5 "follows 1" follows
+check "Clear gives the list back" "$reply" "follows 1"
+ask untick
+
+# ---------------------------------------------------------------------------------------------
 # Pictures: what a person sees of lines posted by clients that never run their messages. The
 # screen is read back with tesseract; lines are "<who> line <n>", and a check takes the largest
 # n read in the window's rectangle (the newest line is selected, drawn inverted, and may read
