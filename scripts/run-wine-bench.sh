@@ -88,6 +88,41 @@ for exe in "$builddir"/bench/*/sirel_*_bench.exe; do
   fi
 done
 
+# What a posting costs the window server, counted in Wine's server trace (it does not swing with
+# CPU placement as timings do): 1,000 postings against none, between the marks the program puts
+# in the trace. The trace is written by the server, so a server is started for each traced run.
+posting_cost="$builddir/bench/win32/sirel_posting_cost_bench.exe"
+if [ -f "$posting_cost" ]; then
+  traced_requests() {  # postings lines shown -> "<requests> <frames>"
+    "$WINESERVER" -k 2>/dev/null; "$WINESERVER" -w 2>/dev/null
+    local frames
+    frames=$(WINEDEBUG=+server timeout 300 "$WINE" "$posting_cost" trace "$@" \
+      2>"$builddir/bench/server-trace.txt" | tr -d '\r' | awk '/^frames/{print $2}')
+    "$WINESERVER" -w 2>/dev/null
+    echo "$(awk '/find_atom\(.*sirel-mark-begin/{on=1; next} /find_atom\(.*sirel-mark-end/{on=0}
+                  on && /^[0-9a-f]+: [a-z_]+\(/{n++} END{print n+0}' \
+            "$builddir/bench/server-trace.txt") ${frames:-0}"
+  }
+  {
+    echo "=== [$arch] server requests per posting (1,000 postings against none, Wine's trace)"
+    for shown in 0 1; do
+      for lines in 100 1000 32767; do
+        read -r with frames < <(traced_requests 1000 "$lines" "$shown")
+        read -r without _ < <(traced_requests 0 "$lines" "$shown")
+        printf '  %5d lines, %-6s %.3f requests per posting (%d frames)\n' "$lines" \
+          "$([ "$shown" = 1 ] && echo shown || echo hidden)" \
+          "$(awk -v a="$with" -v b="$without" 'BEGIN{print (a - b) / 1000}')" "$frames"
+      done
+    done
+    echo "=== [$arch] posting cost, unpinned (client and server free to use every CPU)"
+    "$WINESERVER" -k 2>/dev/null; "$WINESERVER" -w 2>/dev/null
+    taskset -c "0-$(($(nproc) - 1))" timeout 600 "$WINE" "$posting_cost" | tr -d '\r'
+    "$WINESERVER" -k 2>/dev/null; "$WINESERVER" -w 2>/dev/null
+  } | tee "$builddir/bench/last-output.txt"
+  [ -n "${SIREL_BENCH_OUT:-}" ] && cp "$builddir/bench/last-output.txt" "$SIREL_BENCH_OUT/posting-cost-trace.txt"
+  rm -f "$builddir/bench/server-trace.txt"
+fi
+
 dll="$builddir/src/automation/Sirel.dll"
 if wine_run 60 regsvr32 /s "$(windows_path "$dll")"; then
   for script in "$root"/bench/vbscript/*.vbs; do

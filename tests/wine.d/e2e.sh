@@ -434,12 +434,13 @@ fresh_list
 ask tick 10
 until_reply 5 "follows 1" follows
 check "postings follow the newest line" "$reply" "follows 1"
-sleep 0.5
+# Enough lines that the view is full and scrolls with the postings.
+until_reply 10 "lines [2-9][0-9] *" lines
 ask top; top=${reply#top }
 click_line $((top + 1))
-ask selected; first=${reply#selected }
+until_reply 5 "selected [0-9]*" selected; first=${reply#selected }
 ctrl_click_line $((top + 3))
-ask selected; picked=${reply#selected }
+until_reply 5 "selected [0-9]*,[0-9]*" selected; picked=${reply#selected }
 ask top; held_top=$reply
 sleep 1
 ask selected; check "a click and a Ctrl+click stay selected while lines arrive" "$reply" "selected $picked"
@@ -448,7 +449,7 @@ ask top; check "and the view does not move" "$reply" "$held_top"
 ask lines; before_delete=$reply
 picked_texts=()
 IFS='|' read -r -a all_lines <<<"${before_delete#lines * }"
-for i in ${picked//,/ }; do picked_texts+=("${all_lines[$i]}"); done
+for i in ${picked//,/ }; do [[ $i =~ ^[0-9]+$ ]] && picked_texts+=("${all_lines[$i]}"); done
 at_line "${first}" && keys Delete
 ask lines
 gone=yes
@@ -505,6 +506,7 @@ check "and the chosen command runs (Clear)" "$(( count_now < 30 ))" "1"
 until_reply 5 "follows 1" follows
 check "Clear gives the list back" "$reply" "follows 1"
 ask untick
+run_item 2 -1
 
 # ---------------------------------------------------------------------------------------------
 # Pictures: what a person sees of lines posted by clients that never run their messages. The
