@@ -451,9 +451,15 @@ picked_texts=()
 IFS='|' read -r -a all_lines <<<"${before_delete#lines * }"
 for i in ${picked//,/ }; do [[ $i =~ ^[0-9]+$ ]] && picked_texts+=("${all_lines[$i]}"); done
 at_line "${first}" && keys Delete
-ask lines
-gone=yes
-for text in "${picked_texts[@]}"; do [[ "|${reply#lines * }|" == *"|$text|"* ]] && gone=no; done
+# (The key reaches the host a moment after xdotool returns: look until the lines are gone.)
+deadline=$((SECONDS + 5))
+while :; do
+  ask lines
+  gone=yes
+  for text in "${picked_texts[@]}"; do [[ "|${reply#lines * }|" == *"|$text|"* ]] && gone=no; done
+  [ "$gone" = yes ] || [ $SECONDS -ge $deadline ] && break
+  sleep 0.05
+done
 check "Delete removes the person's two lines, not the newest" "$gone" "yes"
 keys End
 until_reply 5 "follows 1" follows
