@@ -160,6 +160,15 @@ std::string HostCommands::Handle(const std::string& request) {
     return selected.empty() ? reply + "-" : reply;
   }
   if (verb == "point") return PointReply(LinePoint(listbox, std::stoi(argument)));
+  if (verb == "rowpoint") {
+    // The middle of the k-th row the list shows, whatever line is there (a person's view).
+    const int height = static_cast<int>(SendMessageW(listbox, LB_GETITEMHEIGHT, 0, 0));
+    RECT client{};
+    GetClientRect(listbox, &client);
+    POINT point{(client.left + client.right) / 2, std::stoi(argument) * height + height / 2};
+    ClientToScreen(listbox, &point);
+    return PointReply(point);
+  }
   if (verb == "menu" || verb == "menupoint") {
     const std::vector<MenuItemView> items = OpenPopupMenuItems();
     if (items.empty()) return "menu none";

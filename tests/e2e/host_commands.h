@@ -13,6 +13,7 @@
 //   selected                  selected <i>,<i>,...   or  selected -
 //   point <i>                 point <x> <y>  screen point in the middle of line i (-1: the
 //                                            list's empty area below the lines)
+//   rowpoint <k>              point <x> <y>  middle of the k-th row the list shows (0: top)
 //   menu                      menu <count> <caption>|...   or  menu none
 //   menupoint <i>             point <x> <y>  middle of item i of the open pop-up menu
 //   dialog                    dialog title=<hex> owner=<client|message|none|other>

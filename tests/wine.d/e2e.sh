@@ -132,6 +132,15 @@ at_line() {
   pointer_to "$(($2 + side))" "$3"
 }
 click_line() { at_line "$1" && xdotool click 1; }
+# at_row <k>: the pointer over the k-th row the list shows (0: the top row), whatever line is there.
+at_row() {
+  ask rowpoint "$1" || return 1
+  set -- $reply
+  side=$((-side))
+  pointer_to "$(($2 + side))" "$3"
+}
+click_row() { at_row "$1" && xdotool click 1; }
+ctrl_click_row() { at_row "$1" && xdotool keydown ctrl click 1 keyup ctrl; }
 ctrl_click_line() { at_line "$1" && xdotool keydown ctrl click 1 keyup ctrl; }
 keys() { xdotool key --clearmodifiers "$@"; }
 
@@ -436,10 +445,10 @@ until_reply 5 "follows 1" follows
 check "postings follow the newest line" "$reply" "follows 1"
 # Enough lines that the view is full and scrolls with the postings.
 until_reply 10 "lines [2-9][0-9] *" lines
-ask top; top=${reply#top }
-click_line $((top + 1))
-until_reply 5 "selected [0-9]*" selected; first=${reply#selected }
-ctrl_click_line $((top + 3))
+# The person points at rows of the picture, not at line numbers, which move with every posting.
+click_row 1
+until_reply 5 "follows 0" follows
+ctrl_click_row 3
 until_reply 5 "selected [0-9]*,[0-9]*" selected; picked=${reply#selected }
 ask top; held_top=$reply
 sleep 1
@@ -450,8 +459,8 @@ ask lines; before_delete=$reply
 picked_texts=()
 IFS='|' read -r -a all_lines <<<"${before_delete#lines * }"
 for i in ${picked//,/ }; do [[ $i =~ ^[0-9]+$ ]] && picked_texts+=("${all_lines[$i]}"); done
-at_line "${first}" && keys Delete
-# (The key reaches the host a moment after xdotool returns: look until the lines are gone.)
+at_row 0 && keys Delete
+# (A key reaches the host a moment after xdotool returns: look until the lines are gone.)
 deadline=$((SECONDS + 5))
 while :; do
   ask lines
@@ -467,38 +476,46 @@ check "End gives the list back: the newest line is selected as lines arrive" "$r
 sleep 0.3
 ask follows; check "and stays so" "$reply" "follows 1"
 
-at_line -1 && xdotool click 4 click 4 click 4
+at_row 0 && xdotool click 4 click 4 click 4
+until_reply 5 "follows 0" follows
 ask top; wheel_top=$reply
 sleep 0.5
 ask top; check "the wheel scrolls up and the view holds" "$reply" "$wheel_top"
 ask follows; check "the list does not follow meanwhile" "$reply" "follows 0"
-at_line -1 && keys ctrl+End
+at_row 0 && keys ctrl+End
 until_reply 5 "follows 1" follows
 check "Ctrl+End gives it back" "$reply" "follows 1"
 
-ask top
-click_line $((${reply#top } + 1))
+click_row 1
+until_reply 5 "follows 0" follows
 keys shift+Down shift+Down
-ask selected; shifted=${reply#selected }
+until_reply 5 "selected [0-9]*,[0-9]*,[0-9]*" selected; shifted=${reply#selected }
 sleep 0.5
 ask selected; check "Shift+arrows pick lines that stay picked" "$reply" "selected $shifted"
 check "three lines" "$shifted" "*,*,*"
 
-at_line -1 && keys ctrl+a
-ask selected; all_at=${reply#selected }
+at_row 0 && keys ctrl+a
+until_reply 5 "selected 0,1,2,*" selected; all_at=${reply#selected }
 sleep 0.3
-at_line -1 && keys ctrl+c
+ask setclipboard marker
+at_row 0 && keys ctrl+c
+deadline=$((SECONDS + 5))
+while ask clipboard; do
+  [[ $reply == *"unicode=$(hex marker) "* ]] || break
+  [ $SECONDS -ge $deadline ] && break
+  sleep 0.05
+done
+clip=$reply
 ask lines; count_now=${reply#lines }; count_now=${count_now%% *}
 last_selected=${all_at##*,}
 check "after Ctrl+A the lines that arrive stay unselected" \
   "$(( last_selected < count_now - 1 ))" "1"
-until_reply 5 "clipboard formats=* unicode=[0-9a-f]*" clipboard
 copied=$(python3 -c 'import sys; print(bytes.fromhex(sys.argv[1]).count(b"\n"))' \
-  "$(cut -d' ' -f1 <<<"${reply#*unicode=}")" 2>/dev/null)
+  "$(cut -d' ' -f1 <<<"${clip#*unicode=}")" 2>/dev/null)
 check "Copy Selected copies every line there was at the Ctrl+A" "$copied" "$((last_selected + 1))"
 
 opened=0
-at_line -1
+at_row 0
 for try in $(seq 20); do
   xdotool click 3
   if until_reply 5 "menu 7 *" menu; then opened=$((opened + 1)); fi
