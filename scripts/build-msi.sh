@@ -8,7 +8,7 @@
 #
 # The same inputs give the same bytes: the product code follows the bitness and the version, the
 # package code also the DLL (tools/release/release.py codes), and every time in the package (the
-# summary's dates, the cabinet's file time) is SOURCE_DATE_EPOCH, which the caller sets (wixl
+# summary's dates, the cabinet's file time) is SOURCE_DATE_EPOCH, by default the commit's (wixl
 # reads the clock, so it runs under faketime with the clock stopped; it draws the package code
 # at random, which msibuild then replaces).
 set -euo pipefail
@@ -18,8 +18,11 @@ if [ $# -ne 5 ]; then
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 arch="$1" version="$2" capture="$3" dll="$4" msi="$5"
-if ! [[ "${SOURCE_DATE_EPOCH:-}" =~ ^[0-9]+$ ]]; then
-  echo "build-msi: SOURCE_DATE_EPOCH must be set to the time of the build's commit (seconds)" >&2
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null) || SOURCE_DATE_EPOCH=""
+fi
+if ! [[ "$SOURCE_DATE_EPOCH" =~ ^[0-9]+$ ]]; then
+  echo "build-msi: no commit time: run it in a git checkout or set SOURCE_DATE_EPOCH" >&2
   exit 2
 fi
 work=$(mktemp -d)
@@ -39,7 +42,10 @@ package_code=$(sed -n 2p <<<"$codes")
 # msibuild -s writes the subject, the author, the template and the package code together.
 summary() { msiinfo suminfo "$work/Sirel.msi" | sed -n "s/^$1: //p"; }
 msibuild "$work/Sirel.msi" -s "$(summary Subject)" "$(summary Author)" "$(summary Template)" "$package_code"
-[ "$(summary 'Revision number (UUID)')" = "$package_code" ] || { echo "build-msi: the package code was not set" >&2; exit 1; }
+if [ "$(summary 'Revision number (UUID)')" != "$package_code" ]; then
+  echo "build-msi: the package code was not set" >&2
+  exit 1
+fi
 # wixl writes the root HKMU as 4; the installer's number for it is -1 (the user's classes for a
 # per-user installation, the machine's with ALLUSERS=1).
 msibuild "$work/Sirel.msi" -q 'UPDATE `Registry` SET `Root` = -1 WHERE `Root` = 4'

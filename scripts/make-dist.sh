@@ -53,7 +53,10 @@ fi
 export SOURCE_DATE_EPOCH
 signing=""
 if [ -n "${SIREL_SIGN_PKCS12:-}" ]; then
-  [ -f "$SIREL_SIGN_PKCS12" ] || { echo "make-dist: no file $SIREL_SIGN_PKCS12 (SIREL_SIGN_PKCS12)" >&2; exit 1; }
+  if [ ! -f "$SIREL_SIGN_PKCS12" ]; then
+    echo "make-dist: no file $SIREL_SIGN_PKCS12 (SIREL_SIGN_PKCS12)" >&2
+    exit 1
+  fi
   signing=1
 fi
 
@@ -89,10 +92,11 @@ rm -rf "$work/stage" "$work/capture" "$out"
 mkdir -p "$work/stage" "$work/capture" "$out"
 stage="$work/stage"
 
-# ---- the DLLs, stripped of their symbol tables -------------------------------------------------
+# ---- the DLLs, stripped of their symbol tables, signed when a certificate is given ------------
 for arch in x64 x86; do
   mkdir -p "$stage/$arch"
   "${strip[$arch]}" -s -o "$stage/$arch/Sirel.dll" "${dll[$arch]}"
+  python3 "$tool" pe-align "$stage/$arch/Sirel.dll"  # so that unsigning gives the same bytes
   [ -z "$signing" ] || sign "$stage/$arch/Sirel.dll"
 done
 
@@ -148,8 +152,8 @@ for file in Sirel_h.h Sirel_i.c; do
   crlf "$generated/$file" "$stage/include/$file"
 done
 crlf "$root/src/automation/Sirel.idl" "$stage/include/Sirel.idl"
-for sample in vbscript/hello.vbs jscript/hello.js vba/SirelSample.bas vba/SirelEvents.cls powershell/hello.ps1 \
-              cpp/hello.cpp cpp/hello.rc; do
+for sample in vbscript/hello.vbs jscript/hello.js vba/SirelSample.bas vba/SirelEvents.cls \
+              powershell/hello.ps1 cpp/hello.cpp cpp/hello.rc; do
   mkdir -p "$stage/samples/$(dirname "$sample")"
   crlf "$root/samples/$sample" "$stage/samples/$sample"
 done
