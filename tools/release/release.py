@@ -284,7 +284,7 @@ def wxs(capture_path, arch, version, dll_source, out_path):
             fail(f"{e['key']} differs between the bitnesses and cannot be shared: {value}")
         keypath = ' KeyPath="yes"' if shared and not shared_rows else ""
         (shared_rows if shared else rows).append(
-            f'          <RegistryValue Root="HKMU" Key={key}{name} Type="{kind}"'
+            f'              <RegistryValue Root="HKMU" Key={key}{name} Type="{kind}"'
             f" Value={quoteattr(str(value))}{keypath}/>")
     product_code = product_code_of(arch, version)
     text = f"""<?xml version="1.0" encoding="utf-8"?>
@@ -321,12 +321,14 @@ def wxs(capture_path, arch, version, dll_source, out_path):
 {chr(10).join(rows)}
               <RemoveFolder Id="RemoveInstallDir" On="uninstall"/>
             </Component>
+            <!-- In the install folder, not in TARGETDIR: Wine's uninstall of a component there
+                 also takes away an empty %LOCALAPPDATA%\Programs. -->
+            <Component Id="SirelTypeLibVersion" Guid="{shared_component}" Win64="no">
+{chr(10).join(shared_rows)}
+            </Component>
           </Directory>
         </Directory>
       </Directory>
-      <Component Id="SirelTypeLibVersion" Guid="{shared_component}" Win64="no">
-{chr(10).join(shared_rows)}
-      </Component>
       <Directory Id="{programs}"/>
     </Directory>
 
