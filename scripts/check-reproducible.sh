@@ -6,8 +6,8 @@
 #
 #   scripts/check-reproducible.sh
 #
-# The second build compiles only the DLL targets (JOBS jobs, default 2) and copies make dist's
-# scratch Wine prefix instead of making one. Both builds take the commit's time
+# The second build compiles only the DLL targets (JOBS jobs, default 2) and uses make dist's
+# scratch Wine prefix for its registration capture instead of making one. Both builds take the commit's time
 # (SOURCE_DATE_EPOCH), as make dist does. Exits non-zero when anything differs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -36,7 +36,7 @@ for preset in win64 win32; do
   (cd "$copy" && cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" --target Sirel -j "$jobs" >/dev/null)
 done
 echo "check-reproducible: both DLLs built in $((SECONDS - started))s"
-SIREL_WINEPREFIX_TEMPLATE="$root/build/dist/wineprefix" bash "$copy/scripts/make-dist.sh" >/dev/null
+SIREL_DIST_WINE_DIR="$root/build/dist" bash "$copy/scripts/make-dist.sh" >/dev/null
 
 # compare LABEL FIRST SECOND: one line per file, the same or not.
 differing=0
@@ -69,7 +69,6 @@ for name in sorted(set(ia) | set(ib)):
         print(f"    in the archive: {name} differs")
 EOF
 fi
-rm -rf "$copy/build/dist/wineprefix"
 if [ "$differing" -ne 0 ]; then
   echo "check-reproducible: $differing file(s) differ between two builds of the same files"
   exit 1

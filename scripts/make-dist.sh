@@ -19,7 +19,9 @@
 # Both DLLs are signed before anything is made from them (the registration capture, the archive,
 # the installers), then both installers. Without SIREL_SIGN_PKCS12 nothing is signed.
 # SIREL_DIST_DIR and SIREL_DIST_WORK put the release files and the scratch folder elsewhere
-# than dist/ and build/dist (the signing test uses them).
+# than dist/ and build/dist (the signing test uses them); SIREL_DIST_WINE_DIR names the folder
+# whose Wine prefix does the registration capture (default build/dist: a prefix is made once,
+# weighs over a gigabyte, and each capture leaves it as it found it).
 #
 # The version is the CMake project's (CMakeLists.txt), read from the build's cache. What the
 # installers write to the registry and what the side-by-side manifests declare come from one
@@ -31,11 +33,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 tool="$root/tools/release/release.py"
 out="${SIREL_DIST_DIR:-$root/dist}"
 work="${SIREL_DIST_WORK:-$root/build/dist}"
+wine_dir="${SIREL_DIST_WINE_DIR:-$root/build/dist}"
 # The whole run holds the lock of the scratch prefix (the script runs again under it).
-mkdir -p "$work"
+mkdir -p "$work" "$wine_dir"
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
-sirel_wine_locked "$work" "$0" "$@"
+sirel_wine_locked "$wine_dir" "$0" "$@"
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build/win64/CMakeCache.txt")
 version_x86=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build/win32/CMakeCache.txt")
@@ -101,7 +104,7 @@ for arch in x64 x86; do
 done
 
 # ---- what each DLL registers, captured in a scratch prefix -----------------------------------------
-sirel_wine_setup "$work" || { echo "make-dist: no Wine environment" >&2; exit 1; }
+sirel_wine_setup "$wine_dir" || { echo "make-dist: no Wine environment" >&2; exit 1; }
 classes='HKCU\Software\Classes'
 for arch in x64 x86; do
   capture="$work/capture/$arch"

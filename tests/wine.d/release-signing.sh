@@ -52,13 +52,12 @@ for _ in $(seq 50); do [ -s "$keys/port" ] && break; sleep 0.1; done
 [ -s "$keys/port" ] || { fail "the time-stamp server did not start"; finish release-signing; }
 
 echo "release-signing: make dist, signed and time-stamped, into $work/dist"
-# A make dist of its own (own scratch folder and prefix, copied from make dist's), outside this
-# run's Wine environment.
+# A make dist of its own (own output and scratch folders; make dist's Wine prefix), outside
+# this run's Wine environment.
 env -u SIREL_WINE_READY -u SIREL_WINE_LOCKED -u WINEPREFIX no_proxy=127.0.0.1 NO_PROXY=127.0.0.1 \
   SIREL_SIGN_PKCS12="$keys/signer.p12" SIREL_SIGN_PASSWORD="$password" \
   SIREL_SIGN_TIMESTAMP_URL="http://127.0.0.1:$(cat "$keys/port")/" \
   SIREL_DIST_DIR="$work/dist" SIREL_DIST_WORK="$work/build" \
-  SIREL_WINEPREFIX_TEMPLATE="$root/build/dist/wineprefix" \
   bash "$root/scripts/make-dist.sh" || { fail "make dist with a certificate"; finish release-signing; }
 
 # verified FILE LABEL: the file's signature holds against the test certificate, time-stamped.
