@@ -268,7 +268,12 @@ def wxs(capture_path, arch, version, dll_source, out_path):
     # GUID, the same content in both, 32-bit in both since a component's bitness is fixed and an
     # Intel package holds no 64-bit one): Windows Installer counts its clients and removes the
     # values with the last package. The win32/win64 entries stay in each package's own component.
-    shared_component = "{" + str(uuid.uuid5(uuid.NAMESPACE_URL, "sirel:typelib-version")).upper() + "}"
+    # Its GUID follows what it writes, so that a release that writes other values (another type
+    # library version) has another component, as the component rules want.
+    shared_entries = sorted(f"{e['key'].lower()}|{e['name'].lower()}|{e['value']}"
+                            for e in r.entries if e["key"].lower() in r.shared_typelib_keys)
+    shared_component = "{" + str(uuid.uuid5(
+        uuid.NAMESPACE_URL, "sirel:typelib-version:" + "\n".join(shared_entries))).upper() + "}"
     rows, shared_rows = [], []
     for e in r.entries:
         value = e["value"]
