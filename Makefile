@@ -6,9 +6,9 @@
 
 JOBS ?= $(shell nproc)
 
-.PHONY: test demo deps native native-asan win64 win32 native-tests asan-tests wine-tests static-checks dist bench clean
+.PHONY: test demo deps native native-asan win64 win32 native-tests asan-tests wine-tests static-checks dist reproducible bench clean
 
-test: deps native-tests asan-tests win32 static-checks dist wine-tests
+test: deps native-tests asan-tests win32 static-checks dist reproducible wine-tests
 	@echo "ALL TESTS PASSED"
 
 deps:
@@ -47,6 +47,10 @@ dist: deps
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32 --target Sirel -j $(JOBS)
 	bash scripts/make-dist.sh
+
+# A second release built in another folder from the same files, compared with dist/ file by file.
+reproducible: dist
+	JOBS=$(JOBS) bash scripts/check-reproducible.sh
 
 # Both builds, each in its own 64-bit prefix: x64 with the 64-bit loader, x86 with the 32-bit
 # one (skipped, with the reason, on a machine that runs no 32-bit programs). A failure of the

@@ -11,7 +11,7 @@ packages=(
   fonts-wine fonts-liberation
   libxrender1 libxrandr2 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxfixes3
   xvfb xauth x11-utils xdotool xclip imagemagick tesseract-ocr tesseract-ocr-eng
-  python3 zip unzip msitools wixl
+  python3 zip unzip msitools wixl faketime osslsigncode openssl
   wine32:i386
 )
 

@@ -64,6 +64,13 @@ run_samples() {
   grep -q 'lines; the last one is: .*An important message$' <<<"$output" \
     || fail "hello.vbs: the poster did not post"
 
+  echo "release-archive: the JScript sample"
+  output=$(wine_run 120 cscript //nologo "$folder_windows\\samples\\jscript\\hello.js" 1 2>&1 | tr -d '\r')
+  echo "$output"
+  grep -q '^Error 6: Overflow$' <<<"$output" || fail "hello.js: no overflow error reported"
+  grep -q '^2 lines; the last one is: 2: 10: An important message$' <<<"$output" \
+    || fail "hello.js: the poster did not post"
+
   echo "release-archive: the C++ sample, built from the archive alone"
   if x86_64-w64-mingw32-g++-posix -static -I"$folder/include" "$folder/samples/cpp/hello.cpp" \
        "$folder/include/Sirel_i.c" -lole32 -loleaut32 -luuid -o "$work/hello.exe"; then

@@ -35,23 +35,6 @@ if [ ! -f "${dll[x86]}" ]; then
 fi
 other() { if [ "$1" = x86 ]; then echo x64; else echo x86; fi; }
 
-work="$BUILD_DIR/side-by-side"
-mkdir -p "$work"
-printf '%s\r\n' 'On Error Resume Next' 'count = -1' 'Set poster = CreateObject("Sirel.Sireler")' \
-  'created = Err.Number' 'If created = 0 Then poster.DoSirel "side by side", 1 : count = poster.Count' \
-  'WScript.Echo "SIREL-SIDE-BY-SIDE error=" & created & " count=" & count' >"$work/create.vbs"
-
-# creates ARCH yes|no: that build's cscript does (or does not) create a working poster.
-creates() {
-  local output
-  output=$(timeout -k 10 60 "$(loader_of "$1")" cscript //nologo "$(windows_path "$work/create.vbs")" 2>&1 | tr -d '\r')
-  if [ "$2" = yes ] && ! grep -qx 'SIREL-SIDE-BY-SIDE error=0 count=1' <<<"$output"; then
-    fail "[$1] cscript did not create a poster: $output"
-  elif [ "$2" = no ] && grep -q 'error=0 ' <<<"$output"; then
-    fail "[$1] cscript still created a poster after its DLL was unregistered"
-  fi
-}
-
 # regsvr ARCH SCOPE [/u]: registers (or unregisters) that build's DLL in the scope.
 regsvr() {
   local arch="$1" scope="$2"
@@ -70,14 +53,14 @@ for scope in "$machine" "$user"; do
     regsvr x86 "$scope"
     for arch in x64 x86; do
       expect_registered "$arch" "$scope" "${dll[$arch]}"
-      [ "$scope" = "$machine" ] && creates "$arch" yes
+      [ "$scope" = "$machine" ] && expect_creation "$arch" yes
     done
     regsvr "$first" "$scope" /u
     expect_own_keys_gone "$first" "$scope"
     expect_registered "$last" "$scope" "${dll[$last]}"
     if [ "$scope" = "$machine" ]; then
-      creates "$last" yes
-      creates "$first" no
+      expect_creation "$last" yes
+      expect_creation "$first" no
     fi
     regsvr "$last" "$scope" /u
     expect_nothing_left "$scope"

@@ -1,4 +1,4 @@
-' Checks shared by the VBScript suites; the runner (tests/wine.d/vbscript.sh) puts this file in
+' Checks shared by the VBScript suites; the runner (tests/wine.d/script-clients.sh) puts this file in
 ' front of each suite. cscript reports no script error and always exits 0, so every suite runs
 ' with On Error Resume Next, checks Err itself, prints one line per check and ends with Finish,
 ' whose marker line the runner requires.

@@ -1,4 +1,5 @@
-# Registry checks of a Sirel.dll registration, shared by registration.sh and side-by-side.sh.
+# Registry checks of a Sirel.dll registration, shared by registration.sh, side-by-side.sh and
+# release-side-by-side.sh.
 # Source after sirel_wine_setup. Each check names the build (x64 or x86) whose keys it reads:
 #   - the class key where Windows keeps it for that build: <classes>\CLSID for x64,
 #     <classes>\Wow6432Node\CLSID for x86 (read in the 64-bit view, the registry as stored);
@@ -74,6 +75,20 @@ expect_registered() {
   # the dispatch marshaller.
   expect_key "$arch" "$classes\\Interface\\$iid" "{00020424-0000-0000-C000-000000000046}" "$libid"
   expect_key "$arch" "$classes\\Interface\\$diid" "{00020420-0000-0000-C000-000000000046}" "$libid"
+}
+
+# expect_creation ARCH yes|no: that bitness's cscript does (or does not) create a working poster.
+expect_creation() {
+  local script="$BUILD_DIR/create-poster.vbs" output
+  printf '%s\r\n' 'On Error Resume Next' 'count = -1' 'Set poster = CreateObject("Sirel.Sireler")' \
+    'created = Err.Number' 'If created = 0 Then poster.DoSirel "side by side", 1 : count = poster.Count' \
+    'WScript.Echo "SIREL-SIDE-BY-SIDE error=" & created & " count=" & count' >"$script"
+  output=$(timeout -k 10 60 "$(loader_of "$1")" cscript //nologo "$(windows_path "$script")" 2>&1 | tr -d '\r')
+  if [ "$2" = yes ] && ! grep -qx 'SIREL-SIDE-BY-SIDE error=0 count=1' <<<"$output"; then
+    fail "[$1] cscript did not create a poster: $output"
+  elif [ "$2" = no ] && grep -q 'error=0 ' <<<"$output"; then
+    fail "[$1] cscript still created a poster after its DLL was removed"
+  fi
 }
 
 # expect_own_keys_gone ARCH CLASSES: that build's class key and type library entry are gone.
