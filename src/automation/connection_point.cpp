@@ -43,6 +43,9 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
   if (cookie == nullptr) return E_POINTER;
   *cookie = 0;
   if (sink == nullptr) return E_POINTER;
+  // Held from the start: the sink's QueryInterface is client code and may release the client's
+  // last reference to the object.
+  const Microsoft::WRL::ComPtr<IConnectionPoint> held(this);
   Microsoft::WRL::ComPtr<IDispatch> dispatch;
   if (FAILED(sink->QueryInterface(DIID___Sireler, reinterpret_cast<void**>(dispatch.GetAddressOf()))) &&
       FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.GetAddressOf())))) {

@@ -5,6 +5,8 @@
 
 #include <new>
 
+#include <wrl/client.h>
+
 #include "bstr.h"
 #include "connection_point_enumerator.h"
 #include "dispatch_call.h"
@@ -93,6 +95,9 @@ HRESULT Sireler::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DI
 HRESULT Sireler::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
                         VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
   if (!IsEqualIID(iid, IID_NULL)) return ReportDispatchFailure(DISP_E_UNKNOWNINTERFACE);
+  // Held from the start: converting an argument runs client code (a VT_DISPATCH argument's
+  // default member), which may release the client's last reference to this object.
+  const Microsoft::WRL::ComPtr<_Sireler> held(this);
   const TypeLibrary* library = nullptr;
   HRESULT status = TypeLibrary::Get(&library);
   if (FAILED(status)) return ReportDispatchFailure(status);
@@ -104,11 +109,9 @@ HRESULT Sireler::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS
   status = call.Prepare(*member, params != nullptr ? *params : none, lcid, argumentError);
   if (FAILED(status)) return ReportDispatchFailure(status);
 
-  AddRef();
   status = library->classInterface()->Invoke(static_cast<_Sireler*>(this), id,
                                               static_cast<WORD>(member->kind), call.params(),
                                               result, exception, argumentError);
-  Release();
   return ExceptionFromMemberFailure(status, exception);
 }
 
