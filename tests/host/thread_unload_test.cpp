@@ -200,23 +200,8 @@ bool RunStep(const Scenario& s, int threads, int posters, std::vector<Outcome>& 
   return waited != WAIT_TIMEOUT;
 }
 
-struct Register {
-  Register() { status = Call("DllRegisterServer"); }
-  ~Register() { Call("DllUnregisterServer"); }
-  static HRESULT Call(const char* entry) {
-    HMODULE dll = LoadLibraryW((ProgramFolder() + kDllName).c_str());
-    if (dll == nullptr) return HRESULT_FROM_WIN32(GetLastError());
-    auto function = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-        reinterpret_cast<void*>(GetProcAddress(dll, entry)));
-    const HRESULT status = function != nullptr ? function() : E_NOINTERFACE;
-    FreeLibrary(dll);
-    return status;
-  }
-  HRESULT status = E_FAIL;
-};
-
 TEST(ThreadUnloadTest, ThreadsEndAndTheLibraryUnloadsWhateverTheHostDoes) {
-  Register registration;
+  ScopedRegistration registration;
   ASSERT_EQ(registration.status, S_OK) << "DllRegisterServer";
   ASSERT_FALSE(DllLoaded()) << "registration must leave the library unloaded";
 
