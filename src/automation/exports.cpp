@@ -9,6 +9,7 @@
 #include "class_factory.h"
 #include "module.h"
 #include "registration.h"
+#include "win32/message_form.h"
 
 using sirel::automation::ClassFactory;
 using sirel::automation::RegistrationScope;
@@ -25,7 +26,12 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
       return TRUE;
     case DLL_PROCESS_DETACH:
       // At process exit (reserved set) the other threads are gone already: nothing is ended.
-      if (reserved == nullptr) sirel::automation::ThreadStates().EndAll();
+      if (reserved == nullptr) {
+        sirel::automation::ThreadStates().EndAll();
+        // No window is left (the library unloads only then); a DLL's window class and its icons
+        // would outlive it.
+        sirel::win32::MessageForm::ReleaseWindowClass(instance);
+      }
       return TRUE;
     default:
       return TRUE;

@@ -22,19 +22,25 @@ HICON LoadWindowIcon(HINSTANCE instance, int metricX, int metricY) {
                                        LR_DEFAULTCOLOR));
 }
 
+std::mutex g_class_mutex;
+bool g_class_registered = false;
+HICON g_class_icons[2] = {};  // large and small; destroyed with the class at an unload
+
 // Registers the window class once per process. A class left behind by an earlier load of the
 // library (classes of a DLL outlive it) is replaced, since its procedure address is stale.
 void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
-  static std::mutex mutex;
-  static bool registered = false;
-  std::lock_guard<std::mutex> lock(mutex);
-  if (registered) return;
+  std::lock_guard<std::mutex> lock(g_class_mutex);
+  if (g_class_registered) return;
+  if (g_class_icons[0] == nullptr) g_class_icons[0] = LoadWindowIcon(instance, SM_CXICON, SM_CYICON);
+  if (g_class_icons[1] == nullptr) {
+    g_class_icons[1] = LoadWindowIcon(instance, SM_CXSMICON, SM_CYSMICON);
+  }
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = procedure;
   wc.hInstance = instance;
-  wc.hIcon = LoadWindowIcon(instance, SM_CXICON, SM_CYICON);
-  wc.hIconSm = LoadWindowIcon(instance, SM_CXSMICON, SM_CYSMICON);
+  wc.hIcon = g_class_icons[0];
+  wc.hIconSm = g_class_icons[1];
   wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   wc.lpszClassName = MessageForm::kClassName;
@@ -45,7 +51,7 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
       throw SirelError(ErrorCode::WindowCreate);
     }
   }
-  registered = true;
+  g_class_registered = true;
 }
 
 RECT ScreenRectOf(HWND hwnd) {
@@ -57,6 +63,15 @@ RECT ScreenRectOf(HWND hwnd) {
 }  // namespace
 
 MessageForm::MessageForm(HINSTANCE instance) : instance_(instance) {}
+
+void MessageForm::ReleaseWindowClass(HINSTANCE instance) noexcept {
+  if (g_class_registered) UnregisterClassW(kClassName, instance);
+  g_class_registered = false;
+  for (HICON& icon : g_class_icons) {
+    if (icon != nullptr) DestroyIcon(icon);
+    icon = nullptr;
+  }
+}
 
 MessageForm::~MessageForm() {
   if (hwnd_ == nullptr || !IsWindow(hwnd_)) return;

@@ -61,6 +61,7 @@ struct Outcome {
   bool loadedWhileUsed = false;
   HRESULT unloadAnswer = E_FAIL;  // DllCanUnloadNow at the end, before CoFreeUnusedLibraries
   bool unloadedAtEnd = false;
+  HICON icons[2] = {};  // the window class's large and small icons
   void Fail(const std::string& what, HRESULT status) {
     ++failures;
     if (failure.empty()) {
@@ -108,6 +109,13 @@ void RunScenario(const Scenario& s, int posters, Outcome& outcome) {
       SysFreeString(text);
       made.push_back(poster);
     }
+    if (!made.empty()) {
+      LONG handle = 0;
+      made.front()->get_hwnd(&handle);
+      const HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle));
+      outcome.icons[0] = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON));
+      outcome.icons[1] = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
+    }
     PumpMessages();
     if (s.closeByFrame && !made.empty()) {
       LONG handle = 0;
@@ -139,6 +147,16 @@ void RunScenario(const Scenario& s, int posters, Outcome& outcome) {
   CoFreeUnusedLibraries();
   outcome.unloadedAtEnd = !DllLoaded();
   if (s.uninitialize) CoUninitialize();
+}
+
+// Whether an icon handle still names an icon. (Wine's GetGuiResources answers 0, so the USER
+// objects of a process cannot be counted there; the icons are checked one by one instead.)
+bool IconLives(HICON icon) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) return false;
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return true;
 }
 
 // Process-wide figures that must stay flat across the run.
@@ -230,6 +248,8 @@ TEST(ThreadUnloadTest, ThreadsEndAndTheLibraryUnloadsWhateverTheHostDoes) {
   Figures afterFirstRound;
   const int rounds = 3;
   bool comPinsTheLibrary = false;
+  int iconsSeen = 0;
+  int iconsLeft = 0;
   for (int round = 0; round < rounds; ++round) {
     for (std::size_t i = 0; i < steps.size(); ++i) {
       const Scenario& s = steps[i].scenario;
@@ -266,6 +286,11 @@ TEST(ThreadUnloadTest, ThreadsEndAndTheLibraryUnloadsWhateverTheHostDoes) {
       }
       if (nothingLives && !comPinsTheLibrary) {
         EXPECT_FALSE(DllLoaded());
+        // The window class's icons go with the library, not one pair more per load.
+        for (HICON icon : outcomes.front().icons) {
+          ++iconsSeen;
+          if (IconLives(icon)) ++iconsLeft;
+        }
       }
       if (!nothingLives) comPinsTheLibrary = true;
     }
@@ -279,6 +304,9 @@ TEST(ThreadUnloadTest, ThreadsEndAndTheLibraryUnloadsWhateverTheHostDoes) {
               threadCount, steps.size() * rounds, seconds, afterFirstRound.windows,
               atEnd.windows, static_cast<unsigned long>(afterFirstRound.handles),
               static_cast<unsigned long>(atEnd.handles));
+  std::printf("icons of unloaded libraries still alive: %d of %d\n", iconsLeft, iconsSeen);
+  EXPECT_GT(iconsSeen, 0);
+  EXPECT_EQ(iconsLeft, 0);
   EXPECT_EQ(atEnd.windows, afterFirstRound.windows);
   // A few handles of the system's own caches may come and go; a leak grows with the threads.
   EXPECT_LE(atEnd.handles, afterFirstRound.handles + 8);
