@@ -35,6 +35,10 @@ class ThreadState final : public ThreadOwned {
   MessageWindow& ObtainWindow();
   // True once the slot holds a window object (loaded or not).
   bool HasWindow() const { return window_ != nullptr; }
+  // Destroys the thread's window now, on the thread itself, and empties the slot; the next
+  // operation that needs a window loads it afresh. For the end of the thread's apartment, after
+  // which the platform may free the library that the window's procedure lives in.
+  void CloseWindow() noexcept { window_.reset(); }
 
   WindowManager& windowManager() { return window_manager_; }
 

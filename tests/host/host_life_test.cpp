@@ -6,11 +6,17 @@
 //   - A foreground application of another process that answers, or stops answering before or
 //     after the poster is made: making, showing, posting 50 lines, moving, hiding and releasing
 //     all finish (the program runs itself as that application).
+//   - COM freeing the library at a thread's last CoUninitialize, as Windows does whatever
+//     DllCanUnloadNow answers, while the thread goes on running messages: a worker that tidies
+//     up, a host that uninitialises in its main window's WM_DESTROY with the message window its
+//     child, and a thread whose neighbour's window still lives (the library must then stay).
 #include <windows.h>
 #include <objbase.h>
+#include <imm.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -272,6 +278,126 @@ void ForegroundCase(Freeze freeze) {
   });
 }
 
+// ---- The library freed by COM ------------------------------------------------------------------
+
+bool DllLoaded() { return GetModuleHandleW(L"Sirel.dll") != nullptr; }
+
+// What Windows does when a thread's apartment ends (its last CoUninitialize): every in-process
+// server its COM loaded is freed. Wine keeps the library when it answered no; dropping COM's
+// reference does the rest.
+void FreeAsWindowsDoes() {
+  APTTYPE type{};
+  APTTYPEQUALIFIER qualifier{};
+  EXPECT_EQ(CoGetApartmentType(&type, &qualifier), CO_E_NOTINITIALIZED)
+      << "the apartment lives on: Windows would free nothing here";
+  if (HMODULE dll = GetModuleHandleW(L"Sirel.dll")) FreeLibrary(dll);
+}
+
+// Wine's input method initialises COM on a thread as soon as one of its windows is activated,
+// and keeps that initialisation until the thread's windows are gone: the host's last
+// CoUninitialize then leaves the apartment alive, and nothing would be freed. The cases below
+// are about the host's last CoUninitialize ending the apartment, so their threads run without
+// the input method.
+void WithoutInputMethod() { ImmDisableIME(0); }
+
+// A poster made, shown and given a line, then released; its window stays (it is the thread's).
+HWND UseAndRelease(const Variant* parent = nullptr) {
+  ComPtr<_Sireler> poster = MakePoster();
+  if (!poster) return nullptr;
+  if (parent != nullptr) poster->SetParentWindow(const_cast<VARIANT*>(&parent->value));
+  VARIANT_BOOL on = VARIANT_TRUE;
+  EXPECT_EQ(poster->put_FormVisible(&on), S_OK);
+  EXPECT_EQ(Post(poster.Get(), L"line"), S_OK);
+  return WindowOf(poster.Get());
+}
+
+void PumpAfterTheFree(HWND window) {
+  if (IsWindow(window)) PostMessageW(window, WM_NULL, 0, 0);
+  for (int i = 0; i < 5; ++i) {
+    test_support::PumpMessages();
+    Sleep(20);
+  }
+  EXPECT_FALSE(IsWindow(window)) << "the thread's window outlived its apartment";
+}
+
+// A worker that tidies up and goes on running messages; afterwards COM is initialised again and
+// a poster made, and with nothing left alive the library unloads.
+void FreedAtTheLastUninitialize() {
+  WithoutInputMethod();
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const HWND window = UseAndRelease();
+  CoUninitialize();
+  FreeAsWindowsDoes();
+  PumpAfterTheFree(window);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  ComPtr<_Sireler> again = MakePoster();
+  EXPECT_EQ(again ? Post(again.Get(), L"again") : E_FAIL, S_OK);
+  again.Reset();
+  CoUninitialize();
+  FreeAsWindowsDoes();
+  EXPECT_FALSE(DllLoaded()) << "nothing lives, yet the library stayed";
+}
+
+// The host's main window uninitialises COM in its WM_DESTROY; the message window is its child
+// and would get its own WM_DESTROY afterwards.
+LRESULT CALLBACK UninitialisingFrame(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) {
+    CoUninitialize();
+    FreeAsWindowsDoes();
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void FreedInTheFramesDestroy() {
+  WNDCLASSW frameClass{};
+  frameClass.lpfnWndProc = &UninitialisingFrame;
+  frameClass.lpszClassName = L"SirelHostLifeFrame";
+  RegisterClassW(&frameClass);
+  WithoutInputMethod();
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const HWND frame = CreateWindowExW(0, frameClass.lpszClassName, L"host", WS_OVERLAPPEDWINDOW,
+                                     0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+  const Variant parent(static_cast<LONG>(reinterpret_cast<LONG_PTR>(frame)));
+  const HWND window = UseAndRelease(&parent);
+  EXPECT_EQ(GetAncestor(window, GA_PARENT), frame);
+  DestroyWindow(frame);
+  PumpAfterTheFree(window);
+  UnregisterClassW(frameClass.lpszClassName, nullptr);
+  EXPECT_FALSE(DllLoaded());
+}
+
+// A neighbour thread's window lives when this thread's COM frees the library: the library
+// stays loaded for good, and the neighbour goes on posting.
+void FreedWhileANeighboursWindowLives() {
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE finish = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HRESULT later = E_FAIL;
+  std::thread neighbour([&] {
+    WithoutInputMethod();
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+      ComPtr<_Sireler> poster = MakePoster();
+      SetEvent(ready);
+      test_support::WaitPumping(finish, kCaseLimitMs);
+      if (poster) later = Post(poster.Get(), L"after the neighbour's free");
+    }
+    CoUninitialize();
+  });
+  test_support::WaitPumping(ready, kCaseLimitMs);
+  WithoutInputMethod();
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const HWND window = UseAndRelease();
+  CoUninitialize();
+  FreeAsWindowsDoes();
+  PumpAfterTheFree(window);
+  EXPECT_TRUE(DllLoaded()) << "freed under the neighbour's window";
+  SetEvent(finish);
+  neighbour.join();
+  EXPECT_EQ(later, S_OK);
+  CloseHandle(ready);
+  CloseHandle(finish);
+}
+
 // ---- The table -------------------------------------------------------------------------------
 
 struct Case {
@@ -282,16 +408,25 @@ struct Case {
 TEST(HostLifeTest, TheHostLivesOnWhateverItDoes) {
   ScopedRegistration registration;
   ASSERT_EQ(registration.status, S_OK) << "DllRegisterServer";
+  // The library must unload in the first two; the last pins it for the rest of the process.
   const Case cases[] = {
-      {"a poster called from another thread", [] { RunGuarded(WrongThreadCase); }},
+      {"COM frees the library at a worker's last CoUninitialize",
+       [] { RunGuarded(FreedAtTheLastUninitialize); }},
+      {"COM frees the library in the host frame's WM_DESTROY",
+       [] { RunGuarded(FreedInTheFramesDestroy); }},
       {"a foreground application that answers", [] { ForegroundCase(Freeze::Never); }},
       {"a foreground application that stops answering before creation",
        [] { ForegroundCase(Freeze::BeforeCreation); }},
       {"a foreground application that stops answering after creation",
        [] { ForegroundCase(Freeze::AfterCreation); }},
+      {"a poster called from another thread", [] { RunGuarded(WrongThreadCase); }},
+      {"COM frees the library while another thread's window lives",
+       [] { RunGuarded(FreedWhileANeighboursWindowLives); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    std::printf("case: %s\n", c.name);
+    std::fflush(stdout);
     c.run();
   }
 }
