@@ -1,0 +1,64 @@
+#include "failing_allocator.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace sirel::fault {
+
+namespace {
+
+std::atomic<long> g_countdown{0};  // 0: disarmed; else allocations left before the failing one
+std::atomic<bool> g_fired{false};
+
+void* Allocate(std::size_t size) noexcept {
+  long left = g_countdown.load();
+  while (left > 0 && !g_countdown.compare_exchange_weak(left, left - 1)) {
+  }
+  if (left == 1) {
+    g_fired = true;
+    return nullptr;
+  }
+  return std::malloc(size != 0 ? size : 1);
+}
+
+}  // namespace
+
+void Arm(long n) noexcept {
+  g_fired = false;
+  g_countdown = n;
+}
+
+bool Disarm() noexcept {
+  g_countdown = 0;
+  return g_fired.exchange(false);
+}
+
+}  // namespace sirel::fault
+
+#ifdef SIREL_FAULT_EXPORTS
+// What a test program calls in the DLL built with this allocator (found with GetProcAddress).
+extern "C" __declspec(dllexport) void SirelArmAllocationFailure(long n) { sirel::fault::Arm(n); }
+extern "C" __declspec(dllexport) int SirelDisarmAllocationFailure() { return sirel::fault::Disarm(); }
+#endif
+
+void* operator new(std::size_t size) {
+  if (void* block = sirel::fault::Allocate(size)) return block;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+  if (void* block = sirel::fault::Allocate(size)) return block;
+  throw std::bad_alloc();
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return sirel::fault::Allocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  return sirel::fault::Allocate(size);
+}
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
