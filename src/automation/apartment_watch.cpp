@@ -31,18 +31,20 @@ void PinModule() noexcept {
 
 class ApartmentSpy final : public IInitializeSpy {
  public:
-  // Registers a spy for the calling thread; nothing when it cannot (the thread then goes
-  // unwatched, as before).
-  static void RegisterForThisThread() noexcept {
-    if (g_spy_slot == TLS_OUT_OF_INDEXES || ThreadSpy() != nullptr) return;
+  // Registers a spy for the calling thread. False only for lack of memory: the window must not
+  // exist unwatched then. (Refused for another reason, the thread goes unwatched, as before.)
+  static bool RegisterForThisThread() noexcept {
+    if (g_spy_slot == TLS_OUT_OF_INDEXES || ThreadSpy() != nullptr) return true;
     auto* spy = new (std::nothrow) ApartmentSpy;
-    if (spy == nullptr) return;
-    if (FAILED(CoRegisterInitializeSpy(spy, &spy->cookie_)) || !TlsSetValue(g_spy_slot, spy)) {
-      CoRevokeInitializeSpy(spy->cookie_);
+    if (spy == nullptr) return false;
+    const HRESULT registered = CoRegisterInitializeSpy(spy, &spy->cookie_);
+    if (FAILED(registered) || !TlsSetValue(g_spy_slot, spy)) {
+      if (SUCCEEDED(registered)) CoRevokeInitializeSpy(spy->cookie_);
       spy->Release();
-      return;
+      return registered != E_OUTOFMEMORY;
     }
     spy->Release();  // COM holds it now
+    return true;
   }
 
   // Revokes the calling thread's spy; COM's release of it deletes it.
@@ -102,7 +104,7 @@ class ApartmentSpy final : public IInitializeSpy {
 // the library that could run after an unload.
 class SpyPerWindow final : public win32::WindowLifeObserver {
  public:
-  void OnWindowCreated() noexcept override { ApartmentSpy::RegisterForThisThread(); }
+  bool OnWindowCreated() noexcept override { return ApartmentSpy::RegisterForThisThread(); }
   void OnWindowDestroyed() noexcept override { ApartmentSpy::RevokeForThisThread(); }
 };
 

@@ -45,7 +45,11 @@ bool NoteWindowCreated(HWND hwnd) noexcept {
       return false;
     }
   }
-  if (WindowLifeObserver* observer = g_observer.load()) observer->OnWindowCreated();
+  WindowLifeObserver* observer = g_observer.load();
+  if (observer != nullptr && !observer->OnWindowCreated()) {
+    NoteWindowDestroyed(hwnd);
+    return false;
+  }
   return true;
 }
 

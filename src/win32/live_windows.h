@@ -23,7 +23,8 @@ void NoteWindowDestroyed(HWND hwnd) noexcept;
 // cleared at unload.
 class WindowLifeObserver {
  public:
-  virtual void OnWindowCreated() noexcept = 0;
+  // False when the observer cannot follow the window (no memory): its creation then fails.
+  virtual bool OnWindowCreated() noexcept = 0;
   virtual void OnWindowDestroyed() noexcept = 0;
 
  protected:

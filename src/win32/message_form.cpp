@@ -1,6 +1,7 @@
 #include "win32/message_form.h"
 
 #include <mutex>
+#include <new>
 #include <string>
 
 #include "core/errors.h"
@@ -105,7 +106,10 @@ LRESULT CALLBACK MessageForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
       auto* self = static_cast<MessageForm*>(
           reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
       // A window the unload answer cannot see must not exist: creation fails instead.
-      if (!NoteWindowCreated(hwnd)) return FALSE;
+      if (!NoteWindowCreated(hwnd)) {
+        self->short_of_memory_ = true;
+        return FALSE;
+      }
       self->hwnd_ = hwnd;
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
@@ -114,8 +118,12 @@ LRESULT CALLBACK MessageForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
     try {
       result = self != nullptr ? self->OnMessage(message, wParam, lParam)
                                : DefWindowProcW(hwnd, message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+      // A creation that ran out of memory fails, and says why (error 7, not 1002).
+      if (message == WM_CREATE && self != nullptr) self->short_of_memory_ = true;
+      result = message == WM_CREATE ? -1 : 0;
     } catch (...) {
-      result = 0;
+      result = message == WM_CREATE ? -1 : 0;
     }
     if (message == WM_NCDESTROY) {
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
@@ -166,10 +174,13 @@ void MessageForm::EnsureLoaded() {
   RECT frame{0, 0, scale_.ToPixels(kClientWidthTwips), scale_.ToPixels(kClientHeightTwips)};
   AdjustWindowRectEx(&frame, kFrameStyle, FALSE, kFrameExStyle);
   // Hidden: no WS_VISIBLE, and nothing here shows it. No parent, no owner, no menu bar.
+  short_of_memory_ = false;
   CreateWindowExW(kFrameExStyle, kClassName, ToWide(kMessageWindowDesignCaption).c_str(),
                   kFrameStyle, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                   frame.bottom - frame.top, nullptr, nullptr, instance_, this);
-  if (hwnd_ == nullptr) throw SirelError(ErrorCode::WindowCreate);
+  if (hwnd_ == nullptr) {
+    throw SirelError(short_of_memory_ ? ErrorCode::OutOfMemory : ErrorCode::WindowCreate);
+  }
   LoadStep();
   // The list takes the size it has at first display right away, whether or not the window
   // system reported a size change while the window was made.

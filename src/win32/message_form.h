@@ -119,6 +119,7 @@ class MessageForm final : public MessageWindow, private ListInputHandler {
   PopupMenu menu_;
   std::unique_ptr<MenuCommandRunner> commands_;
   bool command_running_ = false;
+  bool short_of_memory_ = false;  // the last creation failed for lack of memory
   bool close_pending_ = false;
 };
 
