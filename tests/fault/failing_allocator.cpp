@@ -10,6 +10,7 @@ namespace {
 
 std::atomic<long> g_countdown{0};  // 0: disarmed; else allocations left before the failing one
 std::atomic<bool> g_fired{false};
+std::atomic<long> g_live{0};  // blocks allocated and not yet freed
 
 void* Allocate(std::size_t size) noexcept {
   long left = g_countdown.load();
@@ -19,7 +20,15 @@ void* Allocate(std::size_t size) noexcept {
     g_fired = true;
     return nullptr;
   }
-  return std::malloc(size != 0 ? size : 1);
+  void* block = std::malloc(size != 0 ? size : 1);
+  if (block != nullptr) ++g_live;
+  return block;
+}
+
+void Free(void* block) noexcept {
+  if (block == nullptr) return;
+  --g_live;
+  std::free(block);
 }
 
 }  // namespace
@@ -34,12 +43,15 @@ bool Disarm() noexcept {
   return g_fired.exchange(false);
 }
 
+long LiveBlocks() noexcept { return g_live.load(); }
+
 }  // namespace sirel::fault
 
 #ifdef SIREL_FAULT_EXPORTS
 // What a test program calls in the DLL built with this allocator (found with GetProcAddress).
 extern "C" __declspec(dllexport) void SirelArmAllocationFailure(long n) { sirel::fault::Arm(n); }
 extern "C" __declspec(dllexport) int SirelDisarmAllocationFailure() { return sirel::fault::Disarm(); }
+extern "C" __declspec(dllexport) long SirelLiveAllocations() { return sirel::fault::LiveBlocks(); }
 #endif
 
 void* operator new(std::size_t size) {
@@ -56,9 +68,9 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
   return sirel::fault::Allocate(size);
 }
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete(void* block) noexcept { sirel::fault::Free(block); }
+void operator delete[](void* block) noexcept { sirel::fault::Free(block); }
+void operator delete(void* block, std::size_t) noexcept { sirel::fault::Free(block); }
+void operator delete[](void* block, std::size_t) noexcept { sirel::fault::Free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { sirel::fault::Free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { sirel::fault::Free(block); }

@@ -10,5 +10,7 @@ namespace sirel::fault {
 void Arm(long n) noexcept;
 // Stops counting and failing; true when the armed allocation did fail.
 bool Disarm() noexcept;
+// Blocks allocated and not yet freed, whether armed or not.
+long LiveBlocks() noexcept;
 
 }  // namespace sirel::fault
