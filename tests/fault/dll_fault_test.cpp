@@ -3,7 +3,8 @@
 // the n-th allocation when armed. Each operation below (those of the COM, Win32 and
 // registration suites) runs for n = 1, 2, ... until a run goes through without a failure. A
 // failing run must return error 7 (0x800A0007; E_OUTOFMEMORY where the entry point has no
-// error info), or show "Out of memory (error 7)" for a menu command, leave the state as a
+// error info), or show "... failed: Out of memory (error 7)" for a menu command (run through
+// the window's pop-up menu, its dialogs answered by a hook), leave the state as a
 // failing call leaves it, never crash, and leak nothing: the DLL's live blocks are counted
 // after each operation has run once (the window and the cached type library live on by design).
 #include <windows.h>
@@ -20,9 +21,13 @@
 
 #include "com_test_support.h"
 #include "recording_sink.h"
+#include "win32_test_support.h"
 
 namespace sirel::test {
 namespace {
+
+using win32::testing::MenuWatcher;
+using win32::testing::PumpMessages;
 
 constexpr HRESULT kOutOfMemory = static_cast<HRESULT>(0x800A0007);
 
@@ -93,6 +98,82 @@ bool UserRegistrationPresent() {
                                      KEY_READ, &key) == ERROR_SUCCESS;
   if (key != nullptr) RegCloseKey(key);
   return present;
+}
+
+// Answers the dialogs of a menu command on the calling thread: the save dialog gets the export
+// path and OK; a message box (a command's failure) is recorded and closed.
+class DialogAnswerer {
+ public:
+  explicit DialogAnswerer(std::wstring path) : path_(std::move(path)) {
+    current_ = this;
+    hook_ = SetWindowsHookExW(WH_CALLWNDPROCRET, &Hook, nullptr, GetCurrentThreadId());
+  }
+  ~DialogAnswerer() {
+    UnhookWindowsHookEx(hook_);
+    current_ = nullptr;
+  }
+  std::wstring boxes;  // the text of every message box shown
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_INITDIALOG) {
+      wchar_t title[64] = {};
+      GetWindowTextW(call->hwnd, title, 64);
+      if (std::wstring(title) == L"Open A Long File") {
+        // Once the dialog has settled (it fills its boxes after WM_INITDIALOG): the name, then OK.
+        SetTimer(call->hwnd, 1, 100, [](HWND dialog, UINT, UINT_PTR timer, DWORD) {
+          KillTimer(dialog, timer);
+          SetDlgItemTextW(dialog, 0x47c, current_->path_.c_str());  // the file name box
+          PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+      } else {
+        EnumChildWindows(call->hwnd, [](HWND child, LPARAM text) {
+          wchar_t part[512] = {};
+          GetWindowTextW(child, part, 512);
+          *reinterpret_cast<std::wstring*>(text) += part;
+          return TRUE;
+        }, reinterpret_cast<LPARAM>(&current_->boxes));
+      }
+      PostMessageW(call->hwnd, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static inline DialogAnswerer* current_ = nullptr;
+  HHOOK hook_;
+  std::wstring path_;
+};
+
+// Runs a menu command through the window's pop-up menu (opened from the keyboard, answered by
+// the item's access key) as the user would; a failure shows as a message box.
+HRESULT RunMenuCommand(_Sireler* poster, wchar_t accessKey, const std::wstring& exportPath) {
+  DialogAnswerer dialogs(exportPath);
+  MenuWatcher menu({WM_CHAR, accessKey});
+  SendMessageW(ListOf(poster), WM_CONTEXTMENU, 0, -1);
+  PumpMessages();
+  if (dialogs.boxes.empty()) return S_OK;
+  return dialogs.boxes.find(L"failed: Out of memory (error 7)") != std::wstring::npos
+             ? kOutOfMemory
+             : E_FAIL;
+}
+
+std::wstring ExportPath() {
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  return std::wstring(folder) + L"sirel_fault_export.txt";
+}
+
+std::string FileBytesOf(const std::wstring& path) {
+  std::string bytes;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "missing";
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  CloseHandle(file);
+  return bytes;
 }
 
 // The poster an operation works with, made by its set-up; released after each run.
@@ -170,6 +251,30 @@ std::vector<Operation> Operations() {
            EXPECT_NE(std::find(after.begin(), after.end(), kept), after.end()) << "lost a line";
          }
        }},
+      {"Copy All",
+       [made] {
+         made();
+         for (const wchar_t* line : {L"a", L"b", L"c"}) Post(g_poster.Get(), line);
+         VARIANT_BOOL on = VARIANT_TRUE;
+         g_poster->put_FormVisible(&on);
+       },
+       [] { return RunMenuCommand(g_poster.Get(), L'a', L""); }, nothing},
+      {"Export To File",
+       [made] {
+         made();
+         for (const wchar_t* line : {L"a", L"b", L"c"}) Post(g_poster.Get(), line);
+         VARIANT_BOOL on = VARIANT_TRUE;
+         g_poster->put_FormVisible(&on);
+         HANDLE file = CreateFileW(ExportPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   0, nullptr);
+         DWORD written = 0;
+         WriteFile(file, "old\r\n", 5, &written, nullptr);
+         CloseHandle(file);
+       },
+       [] { return RunMenuCommand(g_poster.Get(), L'e', ExportPath()); },
+       [](const std::vector<std::wstring>&) {
+         EXPECT_EQ(FileBytesOf(ExportPath()), "old\r\n") << "the old export was changed";
+       }},
       {"DllRegisterServer per user", [] { Dll().install(FALSE, L"user"); },
        [] { return Dll().install(TRUE, L"user"); },
        [](const std::vector<std::wstring>&) {
@@ -212,6 +317,10 @@ TEST(DllFaultTest, EveryAllocationFailsInTurn) {
     }
     Dll().install(FALSE, L"user");
     EXPECT_EQ(Dll().live(), baseline) << "blocks leaked";
+    if (std::string(op.name) == "Export To File") {
+      EXPECT_EQ(FileBytesOf(ExportPath()), "a\r\nb\r\nc\r\n") << "the last run exported";
+      DeleteFileW(ExportPath().c_str());
+    }
   }
   std::printf("DLL fault injection: %d failure points tried\n", points);
   EXPECT_GT(points, 0);
