@@ -122,23 +122,25 @@ class DialogAnswerer {
       GetWindowTextW(call->hwnd, title, 64);
       if (std::wstring(title) == L"Open A Long File") {
         // Once the dialog has settled (it fills its boxes after WM_INITDIALOG): the name, then OK.
-        SetTimer(call->hwnd, 1, 100, [](HWND dialog, UINT, UINT_PTR timer, DWORD) {
-          KillTimer(dialog, timer);
-          SetDlgItemTextW(dialog, 0x47c, current_->path_.c_str());  // the file name box
-          PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        });
+        SetTimer(call->hwnd, 1, 100, &NameAndSave);
         return CallNextHookEx(nullptr, code, wParam, lParam);
       } else {
-        EnumChildWindows(call->hwnd, [](HWND child, LPARAM text) {
-          wchar_t part[512] = {};
-          GetWindowTextW(child, part, 512);
-          *reinterpret_cast<std::wstring*>(text) += part;
-          return TRUE;
-        }, reinterpret_cast<LPARAM>(&current_->boxes));
+        EnumChildWindows(call->hwnd, &CollectText, reinterpret_cast<LPARAM>(&current_->boxes));
       }
       PostMessageW(call->hwnd, WM_COMMAND, IDOK, 0);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static void CALLBACK NameAndSave(HWND dialog, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(dialog, timer);
+    SetDlgItemTextW(dialog, 0x47c, current_->path_.c_str());  // the file name box
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  }
+  static BOOL CALLBACK CollectText(HWND child, LPARAM text) {
+    wchar_t part[512] = {};
+    GetWindowTextW(child, part, 512);
+    *reinterpret_cast<std::wstring*>(text) += part;
+    return TRUE;
   }
   static inline DialogAnswerer* current_ = nullptr;
   HHOOK hook_;

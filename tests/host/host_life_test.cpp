@@ -130,6 +130,11 @@ std::vector<WrongThreadCall> WrongThreadCalls() {
 // Every call is refused at once and changes nothing; reference counting, QueryInterface, error
 // and class info answer. Checked while the owner waits without running messages, and again
 // after it has ended; the last release then happens here and touches no window.
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+  ++*reinterpret_cast<DWORD*>(count);
+  return TRUE;
+}
+
 void WrongThreadCase() {
   Owned owned;
   HANDLE made = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -177,11 +182,7 @@ void WrongThreadCase() {
   owned.point->Release();
   EXPECT_EQ(owned.poster->Release(), 0u);
   DWORD windows = 0;
-  EnumThreadWindows(GetCurrentThreadId(), [](HWND, LPARAM n) -> BOOL {
-    ++*reinterpret_cast<DWORD*>(n);
-    return TRUE;
-  },
-                    reinterpret_cast<LPARAM>(&windows));
+  EnumThreadWindows(GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&windows));
   EXPECT_EQ(windows, 0u) << "the last release made a window on the wrong thread";
   CloseHandle(made);
   CloseHandle(checked);
