@@ -27,12 +27,14 @@ ULONG ConnectionPoint::AddRef() { return container_.AddRef(); }
 ULONG ConnectionPoint::Release() { return container_.Release(); }
 
 HRESULT ConnectionPoint::GetConnectionInterface(IID* iid) {
+  if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
   if (iid == nullptr) return E_POINTER;
   *iid = DIID___Sireler;
   return S_OK;
 }
 
 HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** container) {
+  if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
   if (container == nullptr) return E_POINTER;
   *container = &container_;
   container_.AddRef();
@@ -40,9 +42,13 @@ HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer**
 }
 
 HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
+  if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
   if (cookie == nullptr) return E_POINTER;
   *cookie = 0;
   if (sink == nullptr) return E_POINTER;
+  // Held from the start: the sink's QueryInterface is client code and may release the client's
+  // last reference to the object.
+  const Microsoft::WRL::ComPtr<IConnectionPoint> held(this);
   Microsoft::WRL::ComPtr<IDispatch> dispatch;
   if (FAILED(sink->QueryInterface(DIID___Sireler, reinterpret_cast<void**>(dispatch.GetAddressOf()))) &&
       FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.GetAddressOf())))) {
@@ -54,6 +60,7 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
 }
 
 HRESULT ConnectionPoint::Unadvise(DWORD cookie) {
+  if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
   // Dropping the connection releases the sink, and a sink may release the object in turn.
   AddRef();
   const bool disconnected = source_.Disconnect(cookie);
@@ -62,6 +69,7 @@ HRESULT ConnectionPoint::Unadvise(DWORD cookie) {
 }
 
 HRESULT ConnectionPoint::EnumConnections(IEnumConnections** connections) {
+  if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
   if (connections != nullptr) *connections = nullptr;
   return E_NOTIMPL;
 }

@@ -5,20 +5,23 @@
 //
 // Advise takes any sink that answers __Sireler or, failing that, IDispatch: events are
 // delivered through IDispatch::Invoke either way. The connections are not enumerable
-// (EnumConnections answers E_NOTIMPL, which the interface allows).
+// (EnumConnections answers E_NOTIMPL, which the interface allows). Its members but IUnknown's
+// answer RPC_E_WRONG_THREAD on another thread than the container's (thread_affinity.h).
 #pragma once
 
 #include <windows.h>
 #include <ocidl.h>
 
 #include "poster/event_source.h"
+#include "thread_affinity.h"
 
 namespace sirel::automation {
 
 class ConnectionPoint final : public IConnectionPoint {
  public:
-  ConnectionPoint(IConnectionPointContainer& container, EventSource& source)
-      : container_(container), source_(source) {}
+  ConnectionPoint(IConnectionPointContainer& container, const ThreadAffinity& affinity,
+                  EventSource& source)
+      : container_(container), affinity_(affinity), source_(source) {}
   ConnectionPoint(const ConnectionPoint&) = delete;
   ConnectionPoint& operator=(const ConnectionPoint&) = delete;
 
@@ -36,6 +39,7 @@ class ConnectionPoint final : public IConnectionPoint {
 
  private:
   IConnectionPointContainer& container_;
+  const ThreadAffinity& affinity_;
   EventSource& source_;
 };
 

@@ -13,10 +13,10 @@ const InterfaceEntry<ConnectionPointEnumerator> kInterfaces[] = {
 
 }  // namespace
 
-HRESULT ConnectionPointEnumerator::Create(IConnectionPoint* point,
+HRESULT ConnectionPointEnumerator::Create(IConnectionPoint* point, const ThreadAffinity& affinity,
                                           IEnumConnectionPoints** enumerator) noexcept {
   if (enumerator == nullptr) return E_POINTER;
-  *enumerator = new (std::nothrow) ConnectionPointEnumerator(point, 0);
+  *enumerator = new (std::nothrow) ConnectionPointEnumerator(point, affinity, 0);
   return *enumerator != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -33,6 +33,7 @@ ULONG ConnectionPointEnumerator::Release() {
 }
 
 HRESULT ConnectionPointEnumerator::Next(ULONG count, IConnectionPoint** points, ULONG* fetched) {
+  if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
   if (points == nullptr || (fetched == nullptr && count != 1)) return E_POINTER;
   ULONG given = 0;
   if (count > 0 && position_ == 0) {
@@ -46,19 +47,22 @@ HRESULT ConnectionPointEnumerator::Next(ULONG count, IConnectionPoint** points, 
 }
 
 HRESULT ConnectionPointEnumerator::Skip(ULONG count) {
+  if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
   const ULONG skipped = (count > 0 && position_ == 0) ? 1 : 0;
   position_ += skipped;
   return skipped == count ? S_OK : S_FALSE;
 }
 
 HRESULT ConnectionPointEnumerator::Reset() {
+  if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
   position_ = 0;
   return S_OK;
 }
 
 HRESULT ConnectionPointEnumerator::Clone(IEnumConnectionPoints** enumerator) {
+  if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
   if (enumerator == nullptr) return E_POINTER;
-  *enumerator = new (std::nothrow) ConnectionPointEnumerator(point_.Get(), position_);
+  *enumerator = new (std::nothrow) ConnectionPointEnumerator(point_.Get(), affinity_, position_);
   return *enumerator != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 

@@ -1,14 +1,17 @@
 // The entry points of Sirel.dll (ordinals in Sirel.def): the four of an in-process server, and
 // DllInstall for per-user registration (regsvr32 /n /i:user, and /u /n /i:user to undo it).
 // DllMain remembers the module handle and ends the threads' states (win32/tls_thread_slot.h):
-// each thread's at its detach, every one left at an unload.
+// each thread's at its detach, every one left at an unload; and it watches the apartment of
+// every thread that has a window (apartment_watch.h).
 #include <windows.h>
 #include <objbase.h>
 
 #include "Sirel_h.h"
+#include "apartment_watch.h"
 #include "class_factory.h"
 #include "module.h"
 #include "registration.h"
+#include "win32/message_form.h"
 
 using sirel::automation::ClassFactory;
 using sirel::automation::RegistrationScope;
@@ -19,13 +22,22 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   switch (reason) {
     case DLL_PROCESS_ATTACH:
       sirel::automation::SetModuleHandle(instance);
-      return sirel::automation::ThreadStates().Begin() ? TRUE : FALSE;
+      return sirel::automation::ThreadStates().Begin() && sirel::automation::BeginApartmentWatch()
+                 ? TRUE
+                 : FALSE;
     case DLL_THREAD_DETACH:
+      sirel::automation::EndThreadApartmentWatch();
       sirel::automation::ThreadStates().EndCurrent();
       return TRUE;
     case DLL_PROCESS_DETACH:
       // At process exit (reserved set) the other threads are gone already: nothing is ended.
-      if (reserved == nullptr) sirel::automation::ThreadStates().EndAll();
+      if (reserved == nullptr) {
+        sirel::automation::EndApartmentWatch();
+        sirel::automation::ThreadStates().EndAll();
+        // No window is left (the library unloads only then); a DLL's window class and its icons
+        // would outlive it.
+        sirel::win32::MessageForm::ReleaseWindowClass(instance);
+      }
       return TRUE;
     default:
       return TRUE;

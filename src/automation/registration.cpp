@@ -186,15 +186,17 @@ HRESULT UnregisterTypeLibrary(RegistrationScope scope) {
 
 // Both run in the ABI guard: an exception (out of memory) becomes its status with error info.
 HRESULT RegisterServer(RegistrationScope scope) noexcept {
-  return GuardedStatus([scope] {
+  const HRESULT status = GuardedStatus([scope] {
     const std::wstring modulePath = ModulePath();
     if (modulePath.empty()) return HRESULT_FROM_WIN32(GetLastError());
-    HRESULT status = WriteClassKeys(ScopeRoot(scope), modulePath);
-    if (SUCCEEDED(status)) status = RegisterTypeLibrary(scope, modulePath);
-    // Half a registration is worse than none.
-    if (FAILED(status)) UnregisterServer(scope);
-    return status;
+    HRESULT written = WriteClassKeys(ScopeRoot(scope), modulePath);
+    if (SUCCEEDED(written)) written = RegisterTypeLibrary(scope, modulePath);
+    return written;
   });
+  // Half a registration is worse than none, whatever ended it: a failing call or an exception
+  // (out of memory) thrown in the middle.
+  if (FAILED(status)) UnregisterServer(scope);
+  return status;
 }
 
 HRESULT UnregisterServer(RegistrationScope scope) noexcept {

@@ -227,6 +227,7 @@ void DropEmptyUserWow64Keys() {
 MachineInterfaceKeysKept::MachineInterfaceKeysKept() : watching_(kHasOtherView) {
   if (!watching_) return;
   for (int i = 0; i < 2; ++i) {
+    names_[i] = GuidText(*kInterfaces[i]);
     existed_[i] = KeyExists(HKEY_LOCAL_MACHINE, InterfaceKey(*kInterfaces[i]), kOtherView);
   }
 }
@@ -240,7 +241,7 @@ MachineInterfaceKeysKept::~MachineInterfaceKeysKept() {
     return;
   }
   for (int i = 0; i < 2; ++i) {
-    if (!existed_[i]) RegDeleteTreeW(interfaces.get(), GuidText(*kInterfaces[i]).c_str());
+    if (!existed_[i]) RegDeleteTreeW(interfaces.get(), names_[i].c_str());
   }
 }
 

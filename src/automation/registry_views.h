@@ -78,6 +78,7 @@ class MachineInterfaceKeysKept {
  private:
   bool watching_ = false;
   bool existed_[2] = {};
+  std::wstring names_[2];  // made before anything changes: the destructor allocates nothing
 };
 
 }  // namespace sirel::automation

@@ -5,6 +5,8 @@
 
 #include <new>
 
+#include <wrl/client.h>
+
 #include "bstr.h"
 #include "connection_point_enumerator.h"
 #include "dispatch_call.h"
@@ -32,7 +34,7 @@ static_assert(sizeof(VARIANT_BOOL) == sizeof(VBool), "16-bit Booleans");
 }  // namespace
 
 Sireler::Sireler(ThreadState& thread)
-    : poster_(thread), connection_point_(*this, poster_.events()) {}
+    : affinity_(thread), poster_(thread), connection_point_(*this, affinity_, poster_.events()) {}
 
 HRESULT Sireler::Create(REFIID iid, void** object) noexcept {
   if (object == nullptr) return E_POINTER;
@@ -62,12 +64,14 @@ ULONG Sireler::Release() {
 // IDispatch
 
 HRESULT Sireler::GetTypeInfoCount(UINT* count) {
+  if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
   if (count == nullptr) return E_POINTER;
   *count = 1;
   return S_OK;
 }
 
 HRESULT Sireler::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+  if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
   if (info == nullptr) return E_POINTER;
   *info = nullptr;
   if (index != 0) return ReportDispatchFailure(DISP_E_BADINDEX);
@@ -80,6 +84,7 @@ HRESULT Sireler::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
 }
 
 HRESULT Sireler::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+  if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
   if (!IsEqualIID(iid, IID_NULL)) return ReportDispatchFailure(DISP_E_UNKNOWNINTERFACE);
   if (names == nullptr || ids == nullptr) return E_POINTER;
   const TypeLibrary* library = nullptr;
@@ -92,7 +97,11 @@ HRESULT Sireler::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DI
 
 HRESULT Sireler::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
                         VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
+  if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
   if (!IsEqualIID(iid, IID_NULL)) return ReportDispatchFailure(DISP_E_UNKNOWNINTERFACE);
+  // Held from the start: converting an argument runs client code (a VT_DISPATCH argument's
+  // default member), which may release the client's last reference to this object.
+  const Microsoft::WRL::ComPtr<_Sireler> held(this);
   const TypeLibrary* library = nullptr;
   HRESULT status = TypeLibrary::Get(&library);
   if (FAILED(status)) return ReportDispatchFailure(status);
@@ -104,11 +113,9 @@ HRESULT Sireler::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS
   status = call.Prepare(*member, params != nullptr ? *params : none, lcid, argumentError);
   if (FAILED(status)) return ReportDispatchFailure(status);
 
-  AddRef();
   status = library->classInterface()->Invoke(static_cast<_Sireler*>(this), id,
                                               static_cast<WORD>(member->kind), call.params(),
                                               result, exception, argumentError);
-  Release();
   return ExceptionFromMemberFailure(status, exception);
 }
 
@@ -239,10 +246,12 @@ HRESULT Sireler::DeleteSelectedMessages() {
 // IConnectionPointContainer
 
 HRESULT Sireler::EnumConnectionPoints(IEnumConnectionPoints** points) {
-  return ConnectionPointEnumerator::Create(&connection_point_, points);
+  if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
+  return ConnectionPointEnumerator::Create(&connection_point_, affinity_, points);
 }
 
 HRESULT Sireler::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
+  if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
   if (point == nullptr) return E_POINTER;
   *point = nullptr;
   if (!IsEqualIID(iid, DIID___Sireler)) return CONNECT_E_NOCONNECTION;

@@ -6,6 +6,12 @@
 // Every method runs its body through Call(), which holds a reference to the object for the
 // length of the call (an event handler may release the client's last reference while the
 // poster is still raising) and turns any exception into the call's HRESULT.
+//
+// Apartment rule (thread_affinity.h): called on another thread than its own through a raw
+// pointer, every member of _Sireler, IDispatch and the connection-point interfaces returns
+// RPC_E_WRONG_THREAD and changes nothing; QueryInterface, AddRef, Release,
+// InterfaceSupportsErrorInfo and IProvideClassInfo2 answer on any thread. A last Release on
+// another thread frees the object without touching the window.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +22,7 @@
 #include "connection_point.h"
 #include "error_boundary.h"
 #include "module.h"
+#include "thread_affinity.h"
 #include "poster/poster.h"
 
 namespace sirel::automation {
@@ -92,6 +99,7 @@ class Sireler final : public _Sireler,
 
   template <class Body>
   HRESULT Call(Body&& body) noexcept {
+    if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
     AddRef();
     const HRESULT status = Guarded(body);
     Release();
@@ -100,6 +108,7 @@ class Sireler final : public _Sireler,
 
   ModuleReference module_reference_;
   ReferenceCount references_;
+  ThreadAffinity affinity_;
   Poster poster_;
   ConnectionPoint connection_point_;
 };

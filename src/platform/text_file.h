@@ -8,8 +8,9 @@
 //   PathNotFound when the folder does not exist, PermissionDenied when access is refused (a
 //   read-only file, a folder, a file locked by another program), PathFileAccess for any other
 //   reason.
-// - A write that fails part-way throws DeviceIo; the bytes written before it stay in the file.
-//   The file is always closed before Replace returns or throws.
+// - A write that fails part-way, or a close that fails, throws DeviceIo and leaves an existing
+//   file as it was, byte for byte: the target is replaced only once every byte is written.
+//   Nothing is left open, and no file but the target is left behind.
 #pragma once
 
 #include <string>

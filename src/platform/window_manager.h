@@ -15,6 +15,8 @@ class WindowManager {
   virtual WindowHandle GetActiveWindow() = 0;
   // Does nothing for a handle of 0.
   virtual void SetActiveWindow(WindowHandle window) = 0;
+  // The foreground window of the desktop when it belongs to the calling process; 0 when it is
+  // another process's (attaching to it would tie every later call to that process answering).
   virtual WindowHandle GetForegroundWindow() = 0;
   // A top-level window whose class name is className (converted to the ANSI code page) and
   // whose title is the empty string; 0 when there is none.

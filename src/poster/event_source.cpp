@@ -23,7 +23,11 @@ bool EventSource::Disconnect(Cookie cookie) {
       std::find_if(connections_.begin(), connections_.end(),
                    [cookie](const std::shared_ptr<Connection>& c) { return c->cookie == cookie; });
   if (found == connections_.end()) return false;
-  (*found)->connected = false;
+  // Moved out before the erase and let go after it: the sink's last release may run client
+  // code (a proxy's release runs the apartment's messages) that raises or connects, and that
+  // code must find the connections whole, not half moved.
+  const std::shared_ptr<Connection> gone = std::move(*found);
+  gone->connected = false;
   connections_.erase(found);
   return true;
 }

@@ -2,10 +2,20 @@
 
 #include "thread/platform_registry.h"
 
+#include <atomic>
+
 namespace sirel {
 
+namespace {
+std::atomic<std::uint64_t> g_last_serial{0};
+}  // namespace
+
 ThreadState::ThreadState(PlatformServices& platform)
-    : platform_(platform), window_manager_(platform.GetWindowManager()) {}
+    : serial_(++g_last_serial), platform_(platform), window_manager_(platform.GetWindowManager()) {}
+
+ThreadState* ThreadState::CurrentIfMade() noexcept {
+  return static_cast<ThreadState*>(InstalledPlatform().ThreadStates().Get());
+}
 
 ThreadState& ThreadState::Current() {
   PlatformServices& platform = InstalledPlatform();

@@ -6,6 +6,7 @@
 // (its ThreadSlot, platform/thread_slot.h); nothing here keeps or ends a state by itself.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "core/vb_types.h"
@@ -21,12 +22,23 @@ class ThreadState final : public ThreadOwned {
   // The calling thread's state, made with the installed platform on first use and handed to
   // the platform's thread slot.
   static ThreadState& Current();
+  // The calling thread's state when it has been made; nullptr otherwise. Makes nothing.
+  static ThreadState* CurrentIfMade() noexcept;
+
+  // A number that no other state of the process ever had or will have (a thread's id is
+  // reused after the thread ends, and so may a state's address be): tells a state's own thread
+  // from any other, before or after the state ends.
+  std::uint64_t serial() const { return serial_; }
 
   // The thread's message window, created (hidden) when the slot is empty and loaded afresh
   // when the user has closed it.
   MessageWindow& ObtainWindow();
   // True once the slot holds a window object (loaded or not).
   bool HasWindow() const { return window_ != nullptr; }
+  // Destroys the thread's window now, on the thread itself, and empties the slot; the next
+  // operation that needs a window loads it afresh. For the end of the thread's apartment, after
+  // which the platform may free the library that the window's procedure lives in.
+  void CloseWindow() noexcept { window_.reset(); }
 
   WindowManager& windowManager() { return window_manager_; }
 
@@ -39,6 +51,7 @@ class ThreadState final : public ThreadOwned {
   void setParentWindow(WindowHandle handle) { parent_window_ = handle; }
 
  private:
+  const std::uint64_t serial_;
   PlatformServices& platform_;
   WindowManager& window_manager_;
   std::unique_ptr<MessageWindow> window_;

@@ -64,11 +64,18 @@ std::optional<std::u16string> CommonSaveDialog::AskFileName(const SaveFileReques
   record.nMaxFileTitle = static_cast<DWORD>(fileTitle.size());
   record.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
   record.lpstrTitle = title.c_str();
-  record.Flags = 0;
+  // The host's current directory is the host's: browsing in the dialog must not move it (the
+  // script's later relative names would land in the folder the user browsed to).
+  record.Flags = OFN_NOCHANGEDIR;
   record.lpstrDefExt = nullptr;
 
   const FileNameFieldLimit limit(initialFolder.size(), file.size());
-  if (GetSaveFileNameW(&record)) return FromWide(file.data(), file.size());
+  const BOOL chosen = GetSaveFileNameW(&record);
+  // And put back should a dialog move it all the same.
+  if (!initialFolder.empty() && CurrentDirectory() != initialFolder) {
+    SetCurrentDirectoryW(initialFolder.c_str());
+  }
+  if (chosen) return FromWide(file.data(), file.size());
   // Zero with no extended error is the user's cancel; anything else is the dialog failing.
   if (CommDlgExtendedError() != 0) throw SirelError(ErrorCode::DialogFailed);
   return std::nullopt;

@@ -1,7 +1,8 @@
 // The save-file dialog port on the common dialog GetSaveFileNameW. The record is the old-size
 // one (the platform's OPENFILENAME_SIZE_VERSION_400W: without the later extension fields), in
 // its wide form so that folder and file names outside the ANSI code page work. The file-name
-// and file-title buffers start as NULs: the field shows empty, ready for typing.
+// and file-title buffers start as NULs: the field shows empty, ready for typing. The host's
+// current directory is the same after the dialog as before it, wherever the user browsed.
 #pragma once
 
 #include <windows.h>

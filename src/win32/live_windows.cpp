@@ -1,6 +1,7 @@
 #include "win32/live_windows.h"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 #include <vector>
 
@@ -20,6 +21,8 @@ LiveWindows& Registry() {
   return registry;
 }
 
+std::atomic<WindowLifeObserver*> g_observer{nullptr};
+
 }  // namespace
 
 LONG LiveWindowCount() noexcept {
@@ -34,20 +37,32 @@ LONG LiveWindowCount() noexcept {
 
 bool NoteWindowCreated(HWND hwnd) noexcept {
   LiveWindows& registry = Registry();
-  ExclusiveLock lock(registry.lock);
-  try {
-    registry.windows.push_back(hwnd);
-    return true;
-  } catch (const std::bad_alloc&) {
+  {
+    ExclusiveLock lock(registry.lock);
+    try {
+      registry.windows.push_back(hwnd);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+  WindowLifeObserver* observer = g_observer.load();
+  if (observer != nullptr && !observer->OnWindowCreated()) {
+    NoteWindowDestroyed(hwnd);
     return false;
   }
+  return true;
 }
 
 void NoteWindowDestroyed(HWND hwnd) noexcept {
   LiveWindows& registry = Registry();
-  ExclusiveLock lock(registry.lock);
-  auto& windows = registry.windows;
-  windows.erase(std::remove(windows.begin(), windows.end(), hwnd), windows.end());
+  {
+    ExclusiveLock lock(registry.lock);
+    auto& windows = registry.windows;
+    windows.erase(std::remove(windows.begin(), windows.end(), hwnd), windows.end());
+  }
+  if (WindowLifeObserver* observer = g_observer.load()) observer->OnWindowDestroyed();
 }
+
+void SetWindowLifeObserver(WindowLifeObserver* observer) noexcept { g_observer.store(observer); }
 
 }  // namespace sirel::win32

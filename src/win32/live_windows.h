@@ -17,4 +17,19 @@ LONG LiveWindowCount() noexcept;
 bool NoteWindowCreated(HWND hwnd) noexcept;
 void NoteWindowDestroyed(HWND hwnd) noexcept;
 
+// Told on a window's own thread when the window has been noted as made, and when its procedure
+// sees it destroyed (not when the system removes it at its thread's end). The DLL watches a
+// thread's apartment while the thread has a window. One observer per process, set at load and
+// cleared at unload.
+class WindowLifeObserver {
+ public:
+  // False when the observer cannot follow the window (no memory): its creation then fails.
+  virtual bool OnWindowCreated() noexcept = 0;
+  virtual void OnWindowDestroyed() noexcept = 0;
+
+ protected:
+  ~WindowLifeObserver() = default;
+};
+void SetWindowLifeObserver(WindowLifeObserver* observer) noexcept;
+
 }  // namespace sirel::win32

@@ -1,6 +1,7 @@
 #include "win32/message_form.h"
 
 #include <mutex>
+#include <new>
 #include <string>
 
 #include "core/errors.h"
@@ -22,19 +23,25 @@ HICON LoadWindowIcon(HINSTANCE instance, int metricX, int metricY) {
                                        LR_DEFAULTCOLOR));
 }
 
+std::mutex g_class_mutex;
+bool g_class_registered = false;
+HICON g_class_icons[2] = {};  // large and small; destroyed with the class at an unload
+
 // Registers the window class once per process. A class left behind by an earlier load of the
 // library (classes of a DLL outlive it) is replaced, since its procedure address is stale.
 void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
-  static std::mutex mutex;
-  static bool registered = false;
-  std::lock_guard<std::mutex> lock(mutex);
-  if (registered) return;
+  std::lock_guard<std::mutex> lock(g_class_mutex);
+  if (g_class_registered) return;
+  if (g_class_icons[0] == nullptr) g_class_icons[0] = LoadWindowIcon(instance, SM_CXICON, SM_CYICON);
+  if (g_class_icons[1] == nullptr) {
+    g_class_icons[1] = LoadWindowIcon(instance, SM_CXSMICON, SM_CYSMICON);
+  }
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = procedure;
   wc.hInstance = instance;
-  wc.hIcon = LoadWindowIcon(instance, SM_CXICON, SM_CYICON);
-  wc.hIconSm = LoadWindowIcon(instance, SM_CXSMICON, SM_CYSMICON);
+  wc.hIcon = g_class_icons[0];
+  wc.hIconSm = g_class_icons[1];
   wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   wc.lpszClassName = MessageForm::kClassName;
@@ -45,7 +52,7 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
       throw SirelError(ErrorCode::WindowCreate);
     }
   }
-  registered = true;
+  g_class_registered = true;
 }
 
 RECT ScreenRectOf(HWND hwnd) {
@@ -57,6 +64,15 @@ RECT ScreenRectOf(HWND hwnd) {
 }  // namespace
 
 MessageForm::MessageForm(HINSTANCE instance) : instance_(instance) {}
+
+void MessageForm::ReleaseWindowClass(HINSTANCE instance) noexcept {
+  if (g_class_registered) UnregisterClassW(kClassName, instance);
+  g_class_registered = false;
+  for (HICON& icon : g_class_icons) {
+    if (icon != nullptr) DestroyIcon(icon);
+    icon = nullptr;
+  }
+}
 
 MessageForm::~MessageForm() {
   if (hwnd_ == nullptr || !IsWindow(hwnd_)) return;
@@ -90,7 +106,10 @@ LRESULT CALLBACK MessageForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
       auto* self = static_cast<MessageForm*>(
           reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
       // A window the unload answer cannot see must not exist: creation fails instead.
-      if (!NoteWindowCreated(hwnd)) return FALSE;
+      if (!NoteWindowCreated(hwnd)) {
+        self->short_of_memory_ = true;
+        return FALSE;
+      }
       self->hwnd_ = hwnd;
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
@@ -99,8 +118,12 @@ LRESULT CALLBACK MessageForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
     try {
       result = self != nullptr ? self->OnMessage(message, wParam, lParam)
                                : DefWindowProcW(hwnd, message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+      // A creation that ran out of memory fails, and says why (error 7, not 1002).
+      if (message == WM_CREATE && self != nullptr) self->short_of_memory_ = true;
+      result = message == WM_CREATE ? -1 : 0;
     } catch (...) {
-      result = 0;
+      result = message == WM_CREATE ? -1 : 0;
     }
     if (message == WM_NCDESTROY) {
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
@@ -151,10 +174,13 @@ void MessageForm::EnsureLoaded() {
   RECT frame{0, 0, scale_.ToPixels(kClientWidthTwips), scale_.ToPixels(kClientHeightTwips)};
   AdjustWindowRectEx(&frame, kFrameStyle, FALSE, kFrameExStyle);
   // Hidden: no WS_VISIBLE, and nothing here shows it. No parent, no owner, no menu bar.
+  short_of_memory_ = false;
   CreateWindowExW(kFrameExStyle, kClassName, ToWide(kMessageWindowDesignCaption).c_str(),
                   kFrameStyle, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                   frame.bottom - frame.top, nullptr, nullptr, instance_, this);
-  if (hwnd_ == nullptr) throw SirelError(ErrorCode::WindowCreate);
+  if (hwnd_ == nullptr) {
+    throw SirelError(short_of_memory_ ? ErrorCode::OutOfMemory : ErrorCode::WindowCreate);
+  }
   LoadStep();
   // The list takes the size it has at first display right away, whether or not the window
   // system reported a size change while the window was made.

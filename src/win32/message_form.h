@@ -48,6 +48,9 @@ class MessageForm final : public MessageWindow, private ListInputHandler {
   static constexpr int kListControlId = 1;
 
   explicit MessageForm(HINSTANCE instance);
+  // At an unload (no window of the class left): unregisters the window class and destroys its
+  // two icons, which would otherwise outlive the library (two USER objects per load).
+  static void ReleaseWindowClass(HINSTANCE instance) noexcept;
   MessageForm(const MessageForm&) = delete;
   MessageForm& operator=(const MessageForm&) = delete;
   ~MessageForm() override;
@@ -116,6 +119,7 @@ class MessageForm final : public MessageWindow, private ListInputHandler {
   PopupMenu menu_;
   std::unique_ptr<MenuCommandRunner> commands_;
   bool command_running_ = false;
+  bool short_of_memory_ = false;  // the last creation failed for lack of memory
   bool close_pending_ = false;
 };
 

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <exception>
+#include <new>
 #include <string>
 
 #include "core/errors.h"
@@ -128,6 +129,10 @@ void MessageForm::RunCommand(MenuItem item) {
     Commands().Run(item);
   } catch (const SirelError& error) {
     ShowMenuFailure(item, FromUtf8(error.what()), error.number());
+  } catch (const std::bad_alloc&) {
+    // Memory is an error of the table wherever the command ran out of it.
+    ShowMenuFailure(item, FromUtf8(ErrorText(ErrorCode::OutOfMemory)),
+                    static_cast<int>(ErrorCode::OutOfMemory));
   } catch (const std::exception& error) {
     ShowMenuFailure(item, FromUtf8(error.what()), 0);
   } catch (...) {

@@ -32,8 +32,16 @@ void User32WindowManager::SetActiveWindow(WindowHandle window) {
   if (::GetActiveWindow() != wanted) ::SetActiveWindow(wanted);
 }
 
+// Only a window of this process: another process may stop answering at any time, and a child
+// of its window would make every later call of ours wait for it (and share its input queue).
 WindowHandle User32WindowManager::GetForegroundWindow() {
-  return WindowHandleOf(::GetForegroundWindow());
+  const HWND foreground = ::GetForegroundWindow();
+  DWORD process = 0;
+  if (foreground == nullptr || GetWindowThreadProcessId(foreground, &process) == 0 ||
+      process != GetCurrentProcessId()) {
+    return 0;
+  }
+  return WindowHandleOf(foreground);
 }
 
 WindowHandle User32WindowManager::FindUntitledWindowOfClass(const std::u16string& className) {

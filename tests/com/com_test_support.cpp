@@ -88,6 +88,15 @@ HRESULT SirelDll::Install(BOOL install, const wchar_t* command) const {
   return EntryPoint<Function>(module_, "DllInstall")(install, command);
 }
 
+HRESULT ScopedRegistration::Call(const char* entry) {
+  HMODULE dll = LoadLibraryW((ProgramFolder() + L"Sirel.dll").c_str());
+  if (dll == nullptr) return HRESULT_FROM_WIN32(GetLastError());
+  const auto function = EntryPoint<HRESULT(STDAPICALLTYPE*)()>(dll, entry);
+  const HRESULT status = function != nullptr ? function() : E_NOINTERFACE;
+  FreeLibrary(dll);
+  return status;
+}
+
 ComPtr<_Sireler> CreatePoster() {
   ComPtr<IClassFactory> factory;
   ComPtr<_Sireler> poster;

@@ -72,6 +72,15 @@ inline std::string DllBuildName(const testing::TestParamInfo<DllBuild>& info) {
   return info.param.name;
 }
 
+// Sirel.dll registered (per machine) for a scope, as a host finds it: each entry point is called
+// with the DLL loaded just for the call, so the registration leaves it unloaded.
+struct ScopedRegistration {
+  ScopedRegistration() { status = Call("DllRegisterServer"); }
+  ~ScopedRegistration() { Call("DllUnregisterServer"); }
+  static HRESULT Call(const char* entry);
+  HRESULT status = E_FAIL;
+};
+
 // A new poster through the class factory; fails the current test when creation fails.
 ComPtr<_Sireler> CreatePoster();
 

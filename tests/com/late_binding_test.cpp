@@ -2,6 +2,7 @@
 // parameter names, named arguments, an omitted Priority, arguments passed by reference as
 // Variants, refusals before the member runs, and a member's error as DISP_E_EXCEPTION.
 #include "com_test_support.h"
+#include "recording_sink.h"
 #include "sirel_ids.h"
 
 #include <gtest/gtest.h>
@@ -212,6 +213,25 @@ TEST_F(LateBindingTest, AMembersErrorArrivesAsAnException) {
   EXPECT_EQ(call.exception.scode, static_cast<SCODE>(0x800A0006));
   EXPECT_EQ(Text(call.exception.bstrSource), L"Sirel.Sireler");
   EXPECT_EQ(Text(call.exception.bstrDescription), L"Overflow");
+}
+
+// Converting an object argument calls its default member, which here drops the client's last
+// reference to the poster: the call goes on holding a reference of its own.
+TEST_F(LateBindingTest, AnArgumentsDefaultMemberMayDropTheLastReference) {
+  ComPtr<RecordingDispatchSink> argument = RecordingDispatchSink::Make();
+  IDispatch* last = dispatch_.Detach();
+  poster_.Reset();
+  ULONG left = 99;
+  argument->onEvent = [&](DISPID, DISPPARAMS&) { left = last->Release(); };
+  Variant value;
+  V_VT(&value.value) = VT_DISPATCH;
+  V_DISPATCH(&value.value) = argument.Get();
+  argument->AddRef();
+  std::vector<Variant> args;
+  args.push_back(std::move(value));
+  InvokeDispatch(last, kDoSirel, kMethod, std::move(args));
+  EXPECT_EQ(argument->Ids(), std::vector<DISPID>{DISPID_VALUE});
+  EXPECT_EQ(left, 1u);
 }
 
 TEST_F(LateBindingTest, TypeInfoAndInterfaceChecks) {

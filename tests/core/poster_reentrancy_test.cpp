@@ -197,6 +197,32 @@ TEST_F(PosterReentrancyTest, SinkConnectedDuringARaiseHearsFromTheNextEvent) {
   EXPECT_EQ(connector->heard, 2);
 }
 
+// A sink's last release may run client code: here it posts and connects a sink while the
+// source is dropping it, with a later connection still to move into its place.
+TEST_F(PosterReentrancyTest, SinkWhoseLastReleasePostsAndConnects) {
+  struct ReleasingSink : ActingSink {
+    using ActingSink::ActingSink;
+    std::function<void()> onRelease;
+    ~ReleasingSink() override { onRelease(); }
+  };
+  auto poster = MakePoster();
+  auto latecomer = std::make_shared<ActingSink>();
+  auto releasing = std::make_shared<ReleasingSink>();
+  releasing->onRelease = [&] {
+    poster->DoSirel(u"from a release", 1);
+    poster->events().Connect(latecomer);
+  };
+  const EventSource::Cookie cookie = poster->events().Connect(std::move(releasing));
+  auto later = std::make_shared<ActingSink>();
+  poster->events().Connect(later);
+
+  EXPECT_TRUE(poster->events().Disconnect(cookie));
+  EXPECT_EQ(later->heard, 2);
+  EXPECT_EQ(latecomer->heard, 0);
+  EXPECT_EQ(poster->events().SinkCount(), 3u);
+  EXPECT_EQ(List().ListCount(), 1);
+}
+
 TEST_F(PosterReentrancyTest, DisconnectWithUnknownCookieFails) {
   auto poster = MakePoster();
   EXPECT_FALSE(poster->events().Disconnect(0));

@@ -99,6 +99,11 @@ std::string HostCommands::Handle(const std::string& request) {
   const HWND listbox = ListBoxOf(MessageWindow());
 
   if (verb == "ping") return "pong";
+  if (verb == "cwd") {
+    std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    return "cwd " + Hex(Utf8(folder));
+  }
   if (verb == "quit") return "bye";
   if (verb == "post") {
     poster_.DoSirel(FromUtf8(argument));

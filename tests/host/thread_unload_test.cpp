@@ -6,10 +6,16 @@
 // thread waits for each step without pumping messages, under a watchdog that ends the process
 // if a step hangs. Checked: every call succeeds; when a thread leaves nothing alive (its window
 // closed, everything released) CoFreeUnusedLibraries really unloads Sirel.dll, and the next
-// thread loads it again; the process's windows and handles are as many at the end as after the
-// first round.
+// thread loads it again; a thread that leaves its window open and ends its apartment has the
+// window destroyed there, and the library unloads with the apartment; the process's windows and
+// handles are as many at the end as after the first round.
+//
+// Wine's input method initialises COM on a thread as soon as one of its windows is activated
+// and keeps that until the thread's windows are gone, so the host's last CoUninitialize would
+// not end the apartment: the workers run without the input method.
 #include <windows.h>
 #include <objbase.h>
+#include <imm.h>
 
 #include <gtest/gtest.h>
 
@@ -61,6 +67,7 @@ struct Outcome {
   bool loadedWhileUsed = false;
   HRESULT unloadAnswer = E_FAIL;  // DllCanUnloadNow at the end, before CoFreeUnusedLibraries
   bool unloadedAtEnd = false;
+  HICON icons[2] = {};  // the window class's large and small icons
   void Fail(const std::string& what, HRESULT status) {
     ++failures;
     if (failure.empty()) {
@@ -72,6 +79,7 @@ struct Outcome {
 };
 
 void RunScenario(const Scenario& s, int posters, Outcome& outcome) {
+  ImmDisableIME(0);
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
     outcome.Fail("CoInitializeEx", E_FAIL);
     return;
@@ -108,6 +116,13 @@ void RunScenario(const Scenario& s, int posters, Outcome& outcome) {
       SysFreeString(text);
       made.push_back(poster);
     }
+    if (!made.empty()) {
+      LONG handle = 0;
+      made.front()->get_hwnd(&handle);
+      const HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle));
+      outcome.icons[0] = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON));
+      outcome.icons[1] = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
+    }
     PumpMessages();
     if (s.closeByFrame && !made.empty()) {
       LONG handle = 0;
@@ -139,6 +154,16 @@ void RunScenario(const Scenario& s, int posters, Outcome& outcome) {
   CoFreeUnusedLibraries();
   outcome.unloadedAtEnd = !DllLoaded();
   if (s.uninitialize) CoUninitialize();
+}
+
+// Whether an icon handle still names an icon. (Wine's GetGuiResources answers 0, so the USER
+// objects of a process cannot be counted there; the icons are checked one by one instead.)
+bool IconLives(HICON icon) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) return false;
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return true;
 }
 
 // Process-wide figures that must stay flat across the run.
@@ -200,23 +225,8 @@ bool RunStep(const Scenario& s, int threads, int posters, std::vector<Outcome>& 
   return waited != WAIT_TIMEOUT;
 }
 
-struct Register {
-  Register() { status = Call("DllRegisterServer"); }
-  ~Register() { Call("DllUnregisterServer"); }
-  static HRESULT Call(const char* entry) {
-    HMODULE dll = LoadLibraryW((ProgramFolder() + kDllName).c_str());
-    if (dll == nullptr) return HRESULT_FROM_WIN32(GetLastError());
-    auto function = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-        reinterpret_cast<void*>(GetProcAddress(dll, entry)));
-    const HRESULT status = function != nullptr ? function() : E_NOINTERFACE;
-    FreeLibrary(dll);
-    return status;
-  }
-  HRESULT status = E_FAIL;
-};
-
 TEST(ThreadUnloadTest, ThreadsEndAndTheLibraryUnloadsWhateverTheHostDoes) {
-  Register registration;
+  ScopedRegistration registration;
   ASSERT_EQ(registration.status, S_OK) << "DllRegisterServer";
   ASSERT_FALSE(DllLoaded()) << "registration must leave the library unloaded";
 
@@ -236,7 +246,7 @@ TEST(ThreadUnloadTest, ThreadsEndAndTheLibraryUnloadsWhateverTheHostDoes) {
                        (bits & 16) != 0, (bits & 32) != 0, (bits & 64) != 0};
       if (!s.sink && s.unadviseLast) continue;  // the same as without
       const int threads = 1;  // see RunStep
-      const bool unloads = s.closeByFrame && threads == 1;
+      const bool unloads = (s.closeByFrame || s.uninitialize) && threads == 1;
       if (unloads == (pass == 0)) steps.push_back({s, threads});
     }
   }
@@ -245,6 +255,9 @@ TEST(ThreadUnloadTest, ThreadsEndAndTheLibraryUnloadsWhateverTheHostDoes) {
   Figures afterFirstRound;
   const int rounds = 3;
   bool comPinsTheLibrary = false;
+  int iconsSeen = 0;
+  int iconsLeft = 0;
+  int unloadsWithTheApartment = 0;
   for (int round = 0; round < rounds; ++round) {
     for (std::size_t i = 0; i < steps.size(); ++i) {
       const Scenario& s = steps[i].scenario;
@@ -264,6 +277,8 @@ TEST(ThreadUnloadTest, ThreadsEndAndTheLibraryUnloadsWhateverTheHostDoes) {
       // With its window closed and everything released, nothing of the library lives on the
       // thread: the answer is yes, and CoFreeUnusedLibraries unloads it.
       const bool nothingLives = s.closeByFrame && threads == 1;
+      // A window left open goes when the thread's apartment ends, and the library with it.
+      const bool apartmentTakesAll = !s.closeByFrame && s.uninitialize && threads == 1;
       for (const Outcome& outcome : outcomes) {
         // Threads at once: a window shown by one becomes the foreground window that the next
         // attaches its window to, and closing it takes the child along; the child's poster
@@ -279,10 +294,16 @@ TEST(ThreadUnloadTest, ThreadsEndAndTheLibraryUnloadsWhateverTheHostDoes) {
           }
         }
       }
-      if (nothingLives && !comPinsTheLibrary) {
+      if ((nothingLives || apartmentTakesAll) && !comPinsTheLibrary) {
         EXPECT_FALSE(DllLoaded());
+        if (apartmentTakesAll && !DllLoaded()) ++unloadsWithTheApartment;
+        // The window class's icons go with the library, not one pair more per load.
+        for (HICON icon : outcomes.front().icons) {
+          ++iconsSeen;
+          if (IconLives(icon)) ++iconsLeft;
+        }
       }
-      if (!nothingLives) comPinsTheLibrary = true;
+      if (!nothingLives && !apartmentTakesAll) comPinsTheLibrary = true;
     }
     if (round == 0) afterFirstRound = Measure();
   }
@@ -294,6 +315,12 @@ TEST(ThreadUnloadTest, ThreadsEndAndTheLibraryUnloadsWhateverTheHostDoes) {
               threadCount, steps.size() * rounds, seconds, afterFirstRound.windows,
               atEnd.windows, static_cast<unsigned long>(afterFirstRound.handles),
               static_cast<unsigned long>(atEnd.handles));
+  std::printf("icons of unloaded libraries still alive: %d of %d; unloads with the apartment of "
+              "a thread that left its window open: %d\n",
+              iconsLeft, iconsSeen, unloadsWithTheApartment);
+  EXPECT_GT(unloadsWithTheApartment, 0);
+  EXPECT_GT(iconsSeen, 0);
+  EXPECT_EQ(iconsLeft, 0);
   EXPECT_EQ(atEnd.windows, afterFirstRound.windows);
   // A few handles of the system's own caches may come and go; a leak grows with the threads.
   EXPECT_LE(atEnd.handles, afterFirstRound.handles + 8);

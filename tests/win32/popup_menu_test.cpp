@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,9 +34,11 @@ class RecordingCommands final : public MenuCommandRunner {
     if (during) std::exchange(during, nullptr)();
     if (fail_with_ != 0) throw SirelError(static_cast<ErrorCode>(fail_with_));
     if (fail_plainly_) throw std::runtime_error("plain failure");
+    if (fail_out_of_memory_) throw std::bad_alloc();
   }
   int fail_with_ = 0;
   bool fail_plainly_ = false;
+  bool fail_out_of_memory_ = false;
   // Runs inside the next command, as the user's actions while its dialog is open.
   std::function<void()> during;
 
@@ -207,14 +210,19 @@ TEST_F(PopupMenuTest, FailingCommandIsReportedToTheUserAndTheWindowLivesOn) {
   commands_->fail_with_ = 0;
   commands_->fail_plainly_ = true;
   PostKey(VK_DELETE);
+  commands_->fail_plainly_ = false;
+  commands_->fail_out_of_memory_ = true;
+  PostKey(VK_DELETE);
 
-  ASSERT_EQ(boxes.shown().size(), 2u);
+  ASSERT_EQ(boxes.shown().size(), 3u);
   EXPECT_EQ(boxes.shown()[0].title, L"Sirel Messages");
   EXPECT_NE(boxes.shown()[0].text.find(L"Copy All"), std::wstring::npos) << boxes.shown()[0].text;
   EXPECT_NE(boxes.shown()[0].text.find(L"Can't open Clipboard"), std::wstring::npos);
   EXPECT_NE(boxes.shown()[0].text.find(L"521"), std::wstring::npos);
   EXPECT_NE(boxes.shown()[1].text.find(L"Delete Selected Messages"), std::wstring::npos);
   EXPECT_NE(boxes.shown()[1].text.find(L"plain failure"), std::wstring::npos);
+  EXPECT_NE(boxes.shown()[2].text.find(L"failed: Out of memory (error 7)"), std::wstring::npos)
+      << boxes.shown()[2].text;
   EXPECT_TRUE(IsWindow(window_->hwnd()));
   EXPECT_EQ(window_->listBox().ListCount(), 4);
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/errors.h"
 #include "win32/system_ansi_code_page.h"
@@ -181,6 +183,37 @@ TEST_F(DiskTextFileTest, AnOpenThatFailsLeavesEverythingAsItWas) {
   EXPECT_EQ(ThrownCode([&] { writer_.Replace(folderTarget.u16string(), "new"); }),
             ErrorCode::PermissionDenied);
   EXPECT_TRUE(fs::is_directory(folderTarget));
+}
+
+BOOL WINAPI FailingClose(HANDLE file) {
+  CloseHandle(file);
+  SetLastError(ERROR_NETNAME_DELETED);
+  return FALSE;
+}
+
+// A write that fails part-way and a close that fails leave the old file byte for byte and no
+// other file behind. A full disk needs a small file system of its own: tests/wine.d/full-disk.sh
+// mounts one and names it in SIREL_FULL_FOLDER (absent, that case is skipped).
+TEST_F(DiskTextFileTest, AFailedWriteOrCloseLeavesTheOldFileAsItWas) {
+  struct Case {
+    const char* what;
+    fs::path folder;
+    DiskTextFileWriter::CloseFunction close;
+  };
+  std::vector<Case> cases = {{"a failing close", folder_, &FailingClose}};
+  if (const char* full = std::getenv("SIREL_FULL_FOLDER")) cases.push_back({"a full disk", full, &CloseHandle});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const fs::path path = c.folder / L"export.txt";
+    const std::string old(4000, 'o');
+    Write(path, old);
+    const auto entries = std::distance(fs::directory_iterator(c.folder), fs::directory_iterator());
+    DiskTextFileWriter writer(c.close);
+    EXPECT_EQ(ThrownCode([&] { writer.Replace(path.u16string(), std::string(1 << 22, 'n')); }),
+              ErrorCode::DeviceIo);
+    EXPECT_EQ(Read(path), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(c.folder), fs::directory_iterator()), entries);
+  }
 }
 
 // Cancels the first file dialog that the calling thread activates, noting its owner.

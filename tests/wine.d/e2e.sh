@@ -344,6 +344,18 @@ printf 'a much longer old content\r\n' >"$work/Notes.TXT"
 export_as "Notes.TXT"
 check "an existing file is replaced, a .TXT name kept" "$(file_hex "$work/Notes.TXT")" "$(hex 'a\r\nb\r\nc\r\n')"
 check "and no second name made" "$(ls "$work" | grep -ci '^notes')" "1"
+ask cwd; cwd_before=$reply
+mkdir -p "$work/sub"
+# Browsing into the folder (its name and Return), then the file's name.
+run_item 4
+if until_dialog "Open A Long File"; then
+  xdotool type --delay 10 "sub"
+  keys Return
+  sleep 0.5
+  save_as "moved"
+fi
+check "a name in another folder is written there" "$(file_hex "$work/sub/moved.txt")" "$(hex 'a\r\nb\r\nc\r\n')"
+ask cwd; check "and the host's current directory stays where it was" "$reply" "$cwd_before"
 export_as "data.csv"
 check "data.csv becomes data.csv.txt" "$(file_hex "$work/data.csv.txt")" "$(hex 'a\r\nb\r\nc\r\n')"
 
