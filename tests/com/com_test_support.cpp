@@ -176,4 +176,18 @@ ErrorInfoText TakeErrorInfo() {
   return text;
 }
 
+HRESULT Post(_Sireler* poster, const wchar_t* line) {
+  BSTR text = SysAllocString(line);
+  LONG priority = 1;
+  const HRESULT status = poster->DoSirel(&text, &priority);
+  SysFreeString(text);
+  return status;
+}
+
+HWND WindowOf(_Sireler* poster) {
+  LONG handle = 0;
+  poster->get_hwnd(&handle);
+  return reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle));
+}
+
 }  // namespace sirel::test

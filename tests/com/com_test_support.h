@@ -83,6 +83,10 @@ struct ScopedRegistration {
 
 // A new poster through the class factory; fails the current test when creation fails.
 ComPtr<_Sireler> CreatePoster();
+// One line with priority 1 through the class interface.
+HRESULT Post(_Sireler* poster, const wchar_t* line);
+// The message window as the poster names it (hwnd).
+HWND WindowOf(_Sireler* poster);
 
 class Variant {
  public:

@@ -66,19 +66,8 @@ FaultDll& Dll() {
   return dll;
 }
 
-HRESULT Post(_Sireler* poster, const wchar_t* line) {
-  BSTR text = SysAllocString(line);
-  LONG priority = 1;
-  const HRESULT status = poster->DoSirel(&text, &priority);
-  SysFreeString(text);
-  return status;
-}
-
 HWND ListOf(_Sireler* poster) {
-  LONG handle = 0;
-  poster->get_hwnd(&handle);
-  return FindWindowExW(reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle)), nullptr, L"ListBox",
-                       nullptr);
+  return FindWindowExW(WindowOf(poster), nullptr, L"ListBox", nullptr);
 }
 
 std::vector<std::wstring> Lines(HWND list) {

@@ -59,20 +59,6 @@ ComPtr<_Sireler> MakePoster() {
   return poster;
 }
 
-HRESULT Post(_Sireler* poster, const wchar_t* line) {
-  BSTR text = SysAllocString(line);
-  LONG priority = 1;
-  const HRESULT status = poster->DoSirel(&text, &priority);
-  SysFreeString(text);
-  return status;
-}
-
-HWND WindowOf(_Sireler* poster) {
-  LONG handle = 0;
-  poster->get_hwnd(&handle);
-  return reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle));
-}
-
 // ---- A poster called from the wrong thread ---------------------------------------------------
 
 // What the owner thread hands over: raw pointers, as a host's cached pointer.

@@ -125,20 +125,18 @@ pointer_to() {
 # it 60 pixels left or right of the last spot, so two clicks on one line are never taken for a
 # double-click.
 side=40
-at_line() {
-  ask point "$1" || return 1
+at_line() { pointer_beside point "$1"; }
+# pointer_beside <request> <argument>: the pointer beside the point the host names, 40 pixels
+# left or right of it, turn about.
+pointer_beside() {
+  ask "$1" "$2" || return 1
   set -- $reply
   side=$((-side))
   pointer_to "$(($2 + side))" "$3"
 }
 click_line() { at_line "$1" && xdotool click 1; }
 # at_row <k>: the pointer over the k-th row the list shows (0: the top row), whatever line is there.
-at_row() {
-  ask rowpoint "$1" || return 1
-  set -- $reply
-  side=$((-side))
-  pointer_to "$(($2 + side))" "$3"
-}
+at_row() { pointer_beside rowpoint "$1"; }
 click_row() { at_row "$1" && xdotool click 1; }
 ctrl_click_row() { at_row "$1" && xdotool keydown ctrl click 1 keyup ctrl; }
 ctrl_click_line() { at_line "$1" && xdotool keydown ctrl click 1 keyup ctrl; }
