@@ -4,7 +4,9 @@
 
 namespace sirel::win32 {
 
-double DrawingHold::NowMs() {
+namespace {
+
+double NowMs() {
   static const double ticksPerMs = [] {
     LARGE_INTEGER frequency{};
     QueryPerformanceFrequency(&frequency);
@@ -14,6 +16,8 @@ double DrawingHold::NowMs() {
   QueryPerformanceCounter(&now);
   return static_cast<double>(now.QuadPart) / ticksPerMs;
 }
+
+}  // namespace
 
 // Invalidating the owning window makes the thread's next WM_PAINT of it, when the thread runs
 // its messages (or when the window comes on screen), show the lines.
@@ -33,11 +37,11 @@ bool DrawingHold::EndUpdate() {
          IsWindowVisible(GetParent(listbox_));
 }
 
-void DrawingHold::ShowHeldLines(double startedMs) noexcept {
+void DrawingHold::ShowHeldLines() noexcept {
   if (!held_) return;
   held_ = false;
   if (listbox_ == nullptr) return;
-  const double started = startedMs >= 0 ? startedMs : NowMs();
+  const double started = NowMs();
   SendMessageW(listbox_, WM_SETREDRAW, TRUE, 0);
   RedrawWindow(listbox_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   last_drawn_ms_ = NowMs();

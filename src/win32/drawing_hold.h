@@ -31,12 +31,8 @@ class DrawingHold {
   // The end of an update; true when the lines are due to be drawn (the owner's window is on
   // screen and the last drawing is a frame old), which the list then does.
   bool EndUpdate();
-  // Draws the lines held back since the last drawing, if any. Never throws. startedMs: when the
-  // frame's work began (the owner's own part of it counts towards the frame's cost); by default
-  // the drawing alone counts.
-  void ShowHeldLines(double startedMs = -1) noexcept;
-  // The clock the frames are paced by, in milliseconds.
-  static double NowMs();
+  // Draws the lines held back since the last drawing, if any. Never throws.
+  void ShowHeldLines() noexcept;
   bool held() const { return held_; }
 
  private:

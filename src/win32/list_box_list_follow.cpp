@@ -230,15 +230,13 @@ void ListBoxList::EndUpdate() {
   if (hold_.EndUpdate()) ShowHeldLines();
 }
 
-// The move counts towards the frame's cost: on a long list it can cost more than the drawing.
 void ListBoxList::ShowHeldLines() noexcept {
-  const double started = DrawingHold::NowMs();
   try {
     ApplyPendingSelection();
   } catch (...) {
     // The lines are drawn all the same; the move is tried again by the next reader or frame.
   }
-  hold_.ShowHeldLines(started);
+  hold_.ShowHeldLines();
 }
 
 }  // namespace sirel::win32
