@@ -307,15 +307,21 @@ void PumpAfterTheFree(HWND window) {
   EXPECT_FALSE(IsWindow(window)) << "the thread's window outlived its apartment";
 }
 
-// A worker that tidies up and goes on running messages; afterwards COM is initialised again and
-// a poster made, and with nothing left alive the library unloads.
-void FreedAtTheLastUninitialize() {
+// A poster used and released in an apartment of its own, then the apartment's last
+// CoUninitialize and the free that Windows does there, and messages run afterwards.
+void UseInAnApartmentFreedAsWindowsDoes() {
   WithoutInputMethod();
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   const HWND window = UseAndRelease();
   CoUninitialize();
   FreeAsWindowsDoes();
   PumpAfterTheFree(window);
+}
+
+// A worker that tidies up and goes on running messages; afterwards COM is initialised again and
+// a poster made, and with nothing left alive the library unloads.
+void FreedAtTheLastUninitialize() {
+  UseInAnApartmentFreedAsWindowsDoes();
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   ComPtr<_Sireler> again = MakePoster();
   EXPECT_EQ(again ? Post(again.Get(), L"again") : E_FAIL, S_OK);
@@ -371,12 +377,7 @@ void FreedWhileANeighboursWindowLives() {
     CoUninitialize();
   });
   test_support::WaitPumping(ready, kCaseLimitMs);
-  WithoutInputMethod();
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  const HWND window = UseAndRelease();
-  CoUninitialize();
-  FreeAsWindowsDoes();
-  PumpAfterTheFree(window);
+  UseInAnApartmentFreedAsWindowsDoes();
   EXPECT_TRUE(DllLoaded()) << "freed under the neighbour's window";
   SetEvent(finish);
   neighbour.join();
