@@ -25,9 +25,11 @@
 #
 # The version is the CMake project's (CMakeLists.txt), read from the build's cache. What the
 # installers write to the registry and what the side-by-side manifests declare come from one
-# capture: each DLL registers itself for the user in a scratch Wine prefix (build/dist), the
+# capture: the x64 DLL registers itself for the user in a scratch Wine prefix (build/dist), the
 # user's classes are exported before and after, and tools/release/release.py keeps the
-# difference. Nothing of the registration is written twice by hand.
+# difference; the x86 DLL's registration is derived from it (release.py derive-x86) and, where
+# 32-bit programs run, checked against what the x86 DLL itself registers. Nothing of the
+# registration is written twice by hand, and the release is the same on every machine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tool="$root/tools/release/release.py"
@@ -103,13 +105,19 @@ for arch in x64 x86; do
   [ -z "$signing" ] || sign "$stage/$arch/Sirel.dll"
 done
 
-# ---- what each DLL registers, captured in a scratch prefix -----------------------------------------
+# ---- what each DLL registers ---------------------------------------------------------------------
+# The x64 DLL registers itself for the user in a scratch prefix (the x64 loader runs on every
+# machine); the x86 DLL's registration is derived from that capture, so that the release is the
+# same bytes on a machine that runs no 32-bit programs. Where 32-bit programs run, the x86 DLL
+# registers itself too, as a check that the derived registration is what it really writes.
 sirel_wine_setup "$wine_dir" || { echo "make-dist: no Wine environment" >&2; exit 1; }
 classes='HKCU\Software\Classes'
-for arch in x64 x86; do
-  capture="$work/capture/$arch"
+# capture_registration ARCH OUT.json: what that DLL's own regsvr32 adds to the user's classes.
+capture_registration() {
+  local arch="$1" capture="$work/capture/$1"
   mkdir -p "$capture"
   cp "$stage/$arch/Sirel.dll" "$capture/Sirel.dll"
+  local target reg regsvr32
   target=$(windows_path "$capture/Sirel.dll")
   reg="${system_folder[$arch]}\\reg.exe"
   regsvr32="${system_folder[$arch]}\\regsvr32.exe"
@@ -121,13 +129,23 @@ for arch in x64 x86; do
   wine_run 60 "$reg" export "$classes" "$(windows_path "$capture/after.reg")" /y >/dev/null
   wine_run 60 "$regsvr32" /s /u /n /i:user "$target"
   wine_run 60 "$reg" export "$classes" "$(windows_path "$capture/removed.reg")" /y >/dev/null 2>&1 || true
-  python3 "$tool" capture "$capture/before.reg" "$capture/after.reg" "$capture/removed.reg" "$target" \
-    "$work/registration-$arch.json"
+  python3 "$tool" capture "$capture/before.reg" "$capture/after.reg" "$capture/removed.reg" "$target" "$2"
+  rm -f "$capture/Sirel.dll"
+}
+capture_registration x64 "$work/registration-x64.json"
+python3 "$tool" derive-x86 "$work/registration-x64.json" "$work/registration-x86.json"
+if reason=$(bash "$root/scripts/probe-x86.sh" --skipping "make dist's check of the x86 registration"); then
+  capture_registration x86 "$work/capture/registration-x86-captured.json"
+  python3 "$tool" compare "$work/registration-x86.json" "$work/capture/registration-x86-captured.json"
+  echo "make-dist: the x86 DLL registers what was derived for it from the x64 one"
+else
+  echo "make-dist: the x86 registration derived from the x64 one, not checked against the x86 DLL: $reason"
+fi
+sirel_wine_teardown
+for arch in x64 x86; do
   python3 "$tool" manifest "$work/registration-$arch.json" "$arch" "$version" \
     "$stage/$arch/Sirel.X.manifest"
-  rm -f "$capture/Sirel.dll"
 done
-sirel_wine_teardown
 
 # ---- the installers ------------------------------------------------------------------------------
 for arch in x64 x86; do

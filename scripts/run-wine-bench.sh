@@ -64,7 +64,7 @@ fi
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
 arch=$(sirel_build_arch "$builddir")
-if [ "$arch" = x86 ] && ! reason=$(bash "$root/scripts/probe-x86.sh"); then
+if [ "$arch" = x86 ] && ! reason=$(bash "$root/scripts/probe-x86.sh" --skipping "the x86 benchmarks"); then
   echo "run-wine-bench [x86]: SKIPPED, every x86 benchmark of $builddir: $reason"
   exit 0
 fi

@@ -22,7 +22,7 @@ source "$root/scripts/wine-env.sh"
 builddir=$(sirel_build_dir "$0" "$@") || exit 2
 limit="${SIREL_WINE_TEST_TIMEOUT:-600}"
 arch=$(sirel_build_arch "$builddir")
-if [ "$arch" = x86 ] && ! reason=$(bash "$root/scripts/probe-x86.sh"); then
+if [ "$arch" = x86 ] && ! reason=$(bash "$root/scripts/probe-x86.sh" --skipping "the x86 Wine suites"); then
   echo
   echo "=== [x86] Wine test summary: SKIPPED, every x86 suite of $builddir: $reason"
   echo

@@ -12,7 +12,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=tests/wine.d/lib/release-checks.sh
 source "$root/tests/wine.d/lib/release-checks.sh"
 release_setup release-side-by-side "$@"
-if ! reason=$(bash "$root/scripts/probe-x86.sh"); then
+if ! reason=$(bash "$root/scripts/probe-x86.sh" --skipping "release-side-by-side"); then
   echo "release-side-by-side: SKIPPED: $reason"
   exit 0
 fi

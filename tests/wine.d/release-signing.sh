@@ -122,7 +122,7 @@ printf '%s\r\n' 'Set poster = CreateObject("Sirel.Sireler")' 'poster.DoSirel "si
   'WScript.Echo "SIREL-SIGNED count=" & poster.Count' >"$work/signed.vbs"
 declare -A loader=([x64]="$WINE64" [x86]="$WINE32")
 for arch in x64 x86; do
-  if [ "$arch" = x86 ] && ! reason=$(bash "$root/scripts/probe-x86.sh"); then
+  if [ "$arch" = x86 ] && ! reason=$(bash "$root/scripts/probe-x86.sh" --skipping "release-signing (x86 DLL under Wine)"); then
     echo "release-signing: the signed x86 DLL under Wine SKIPPED: $reason"
     continue
   fi

@@ -20,7 +20,7 @@ if [ "$SIREL_ARCH" != x64 ]; then
   echo "side-by-side [$SIREL_ARCH]: runs in the x64 run, which registers both builds"
   exit 0
 fi
-if ! reason=$(bash "$root/scripts/probe-x86.sh"); then
+if ! reason=$(bash "$root/scripts/probe-x86.sh" --skipping "side-by-side"); then
   echo "side-by-side [x64+x86]: SKIPPED: $reason"
   exit 0
 fi

@@ -5,9 +5,15 @@ from it; the user's README; the check of the archive's content.
 The DLL is registered once per bitness in a scratch Wine prefix (scripts/make-dist.sh); the
 user's classes key is exported before and after, and this tool keeps what registration added.
 That capture is the one source of the installer's registry table and of the side-by-side
-manifest, so neither is ever written by hand.
+manifest, so neither is ever written by hand. Only the x64 DLL's registration is captured on
+every machine (the x64 loader runs everywhere); the x86 DLL's is derived from it, so the release
+is the same on a machine that runs no 32-bit programs. Where 32-bit programs run, make-dist.sh
+captures the x86 DLL's registration as well and compares it with the derived one, so that the
+two cannot drift apart.
 
   release.py capture BEFORE.reg AFTER.reg REMOVED.reg DLL_PATH OUT.json
+  release.py derive-x86 X64.json OUT.json   what the x86 DLL registers, from what the x64 one does
+  release.py compare DERIVED.json CAPTURED.json   fails, listing them, where the two differ
   release.py manifest CAPTURE.json ARCH VERSION OUT.manifest
   release.py wxs CAPTURE.json ARCH VERSION DLL_SOURCE OUT.wxs   (DLL_SOURCE relative to OUT's folder)
   release.py readme TEMPLATE ERRORS_H VERSION REPO_README OUT
@@ -149,6 +155,45 @@ def generalise(value, dll_path, dll_dir, key):
     if dll_dir.lower() in value.lower():
         fail(f"{key}: the scratch folder appears inside a value: {value}")
     return value
+
+
+def derive_x86(x64_path, out_path):
+    """The x86 DLL registers what the x64 one does, for the same class, ProgID, type library
+    and interfaces (both build from one IDL), in the 32-bit registry view: the installer's
+    32-bit component and the manifest's architecture put it there, so the keys' names do not
+    change. The one difference in the names is the type library's platform key: a 32-bit
+    type library registers its file under win32, a 64-bit one under win64."""
+    entries = json.load(open(x64_path, encoding="utf-8"))
+    platform_keys = 0
+    for entry in entries:
+        key, count = re.subn(r"^(TypeLib\\\{[^}]+\}\\[^\\]+\\[0-9a-fA-F]+\\)win64$",
+                             r"\1win32", entry["key"], flags=re.I)
+        if count:
+            entry["key"] = key
+            platform_keys += 1
+        elif re.search(r"\\win(32|64)$", entry["key"], re.I):
+            fail(f"a platform key outside the type library: {entry['key']}")
+    if platform_keys != 1:
+        fail(f"{x64_path}: expected one win64 type library key, found {platform_keys}")
+    entries.sort(key=lambda entry: (entry["key"].lower(), entry["name"].lower()))
+    with open(out_path, "w", encoding="utf-8") as out:
+        json.dump(entries, out, indent=1)
+        out.write("\n")
+
+
+def compare(derived_path, captured_path):
+    """The registration derived for the x86 DLL against what the x86 DLL really wrote (key
+    and value names compared without case, as the registry does)."""
+    def entries(path):
+        return {(e["key"].lower(), e["name"].lower(), e["type"], e["value"])
+                for e in json.load(open(path, encoding="utf-8"))}
+    derived, captured = entries(derived_path), entries(captured_path)
+    for entry in sorted(derived - captured):
+        print(f"  only derived:  {entry}")
+    for entry in sorted(captured - derived):
+        print(f"  only captured: {entry}")
+    if derived != captured:
+        fail("the x86 registration derived from the x64 one differs from what the x86 DLL registers")
 
 
 # ---- the registration model ---------------------------------------------------------------------
@@ -488,7 +533,8 @@ def write_crlf(path, lines):
         out.write("\n".join(lines) + "\n")
 
 
-COMMANDS = {"capture": (capture, 5), "manifest": (manifest, 4), "wxs": (wxs, 5), "readme": (readme, 5),
+COMMANDS = {"capture": (capture, 5), "derive-x86": (derive_x86, 2), "compare": (compare, 2),
+            "manifest": (manifest, 4), "wxs": (wxs, 5), "readme": (readme, 5),
             "contents": (contents, 2), "keys": (keys, 1), "codes": (codes, 3), "zip": (make_zip, 3),
             "sums": (sums, 1), "pe-align": (pe_align, 1)}
 
