@@ -26,6 +26,10 @@
 //   selected ones when selectedOnly), in index order, each followed by lineEnd: what reading
 //   LineText (and Selected) for each index gives, which is what the default does. A list whose
 //   per-line reads are costly reads them in one pass instead.
+// - VisitLines(first, last, visit) calls visit(index, text) for the lines first to last, one
+//   after the other (backward when first > last), until visit returns true, and returns that
+//   index, or -1 when it never did. Both ends must be lines of the list (else InvalidIndex,
+//   nothing visited). Like AppendLines, a list whose per-line reads are costly overrides it.
 // - BeginUpdate()/EndUpdate() bracket the writes of one posting (pairs may nest; the outermost
 //   pair counts). A list whose drawing is costly may hold back drawing between them and draw at
 //   most once per frame; every read, inside or outside the bracket, sees every write at once.
@@ -34,6 +38,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,6 +76,19 @@ class MessageList {
 
   virtual void BeginUpdate() {}
   virtual void EndUpdate() {}
+
+  using LineVisitor = std::function<bool(std::int16_t index, std::u16string_view text)>;
+  virtual std::int16_t VisitLines(std::int16_t first, std::int16_t last,
+                                  const LineVisitor& visit) const {
+    (void)LineText(first);  // both ends checked before anything is visited
+    (void)LineText(last);
+    const int step = first <= last ? 1 : -1;
+    for (int i = first;; i += step) {
+      const auto index = static_cast<std::int16_t>(i);
+      if (visit(index, LineText(index))) return index;
+      if (i == last) return -1;
+    }
+  }
 
   virtual void AppendLines(std::u16string& out, bool selectedOnly,
                            std::u16string_view lineEnd) const {
