@@ -18,6 +18,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <thread>
@@ -386,6 +387,141 @@ void FreedWhileANeighboursWindowLives() {
   CloseHandle(finish);
 }
 
+// ---- The apartment ending however it ends (the input method left as it is) --------------------
+
+// A component that keeps an initialisation of its own on the thread and drops it from its own
+// spy during the host's last CoUninitialize, as text services may: the library's spy then sees
+// a higher count than 1, and the apartment ends all the same.
+class DroppingSpy final : public IInitializeSpy {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    *object = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IInitializeSpy) ? this : nullptr;
+    return *object != nullptr ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE PreInitialize(DWORD, DWORD) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE PostInitialize(HRESULT status, DWORD, DWORD) override { return status; }
+  HRESULT STDMETHODCALLTYPE PreUninitialize(DWORD) override {
+    if (!dropped) {
+      dropped = true;
+      CoUninitialize();
+    }
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE PostUninitialize(DWORD) override { return S_OK; }
+  bool dropped = false;
+};
+
+void ApartmentEndsBehindTheSpy() {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  DroppingSpy component;
+  ULARGE_INTEGER cookie{};
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // the component's own
+  ASSERT_EQ(CoRegisterInitializeSpy(&component, &cookie), S_OK);
+  HWND window = nullptr;
+  {
+    ComPtr<_Sireler> poster = MakePoster();
+    if (poster) EXPECT_EQ(Post(poster.Get(), L"line"), S_OK);
+    window = poster ? WindowOf(poster.Get()) : nullptr;
+  }
+  CoUninitialize();
+  CoRevokeInitializeSpy(cookie);
+  EXPECT_TRUE(component.dropped);
+  FreeAsWindowsDoes();
+  if (IsWindow(window)) PostMessageW(window, WM_NULL, 0, 0);
+  test_support::PumpMessages();
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  ComPtr<_Sireler> again = MakePoster();
+  EXPECT_EQ(again ? Post(again.Get(), L"again") : E_FAIL, S_OK);
+  again.Reset();
+  CoUninitialize();
+}
+
+// A thread timer of the host destroys the host's frame, whose WM_DESTROY makes the last
+// CoUninitialize (Windows then frees the library), while the message window's pop-up menu or
+// its About box runs its own message loop further up the stack.
+enum class OpenLoop { Menu, AboutBox };
+struct TimerCase {
+  OpenLoop loop;
+  HWND frame;
+  int ticks;
+};
+TimerCase* g_timer_case = nullptr;
+
+BOOL CALLBACK FindDialog(HWND hwnd, LPARAM found) {
+  wchar_t name[16] = {};
+  GetClassNameW(hwnd, name, 16);
+  if (std::wcscmp(name, L"#32770") != 0) return TRUE;
+  *reinterpret_cast<bool*>(found) = true;
+  return FALSE;
+}
+
+void CALLBACK DestroyTheFrame(HWND, UINT, UINT_PTR timer, DWORD) {
+  TimerCase& c = *g_timer_case;
+  bool dialogOpen = false;
+  EnumThreadWindows(GetCurrentThreadId(), &FindDialog, reinterpret_cast<LPARAM>(&dialogOpen));
+  if (c.loop == OpenLoop::AboutBox && !dialogOpen && ++c.ticks < 20) {
+    PostMessageW(GetFocus(), WM_CHAR, L'b', 0);  // "A&bout" in the open menu
+    return;
+  }
+  KillTimer(nullptr, timer);
+  EndMenu();
+  DestroyWindow(c.frame);
+}
+
+void FrameDestroyedInAModalLoop(OpenLoop loop) {
+  WNDCLASSW frameClass{};
+  frameClass.lpfnWndProc = &UninitialisingFrame;
+  frameClass.lpszClassName = L"SirelHostLifeModalFrame";
+  RegisterClassW(&frameClass);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const HWND frame = CreateWindowExW(0, frameClass.lpszClassName, L"host",
+                                     WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr,
+                                     nullptr, nullptr, nullptr);
+  const Variant parent(static_cast<LONG>(reinterpret_cast<LONG_PTR>(frame)));
+  const HWND window = UseAndRelease(&parent);
+  TimerCase timerCase{loop, frame, 0};
+  g_timer_case = &timerCase;
+  SetTimer(nullptr, 0, 200, &DestroyTheFrame);
+  const HWND list = GetWindow(window, GW_CHILD);
+  SetFocus(list);
+  SendMessageW(list, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));  // returns when the loops have ended
+  EXPECT_FALSE(IsWindow(frame));
+  PumpAfterTheFree(window);
+  g_timer_case = nullptr;
+  UnregisterClassW(frameClass.lpszClassName, nullptr);
+}
+
+// A worker's poster made while the main thread's frame is in the foreground stays top-level:
+// the worker runs no messages, and the main thread's DestroyWindow of its frame must not wait.
+void WorkerBesideTheForegroundFrame() {
+  const HWND frame = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                                     0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(frame);
+  test_support::PumpMessages();
+  ASSERT_EQ(GetForegroundWindow(), frame);
+  HANDLE made = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HWND parentOfWorkers = nullptr;
+  std::thread worker([&] {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+      ComPtr<_Sireler> poster = MakePoster();
+      if (poster) parentOfWorkers = GetAncestor(WindowOf(poster.Get()), GA_PARENT);
+      SetEvent(made);
+      Sleep(3000);  // busy, running no messages
+    }
+    CoUninitialize();
+  });
+  test_support::WaitPumping(made, kCaseLimitMs);
+  EXPECT_EQ(parentOfWorkers, GetDesktopWindow()) << "the main thread's frame was adopted";
+  const ULONGLONG before = GetTickCount64();
+  DestroyWindow(frame);
+  EXPECT_LT(GetTickCount64() - before, 1000u) << "DestroyWindow waited for the worker";
+  worker.join();
+  CloseHandle(made);
+}
+
 // ---- The table -------------------------------------------------------------------------------
 
 struct Case {
@@ -410,6 +546,14 @@ TEST(HostLifeTest, TheHostLivesOnWhateverItDoes) {
       {"a poster called from another thread", [] { RunGuarded(WrongThreadCase); }},
       {"COM frees the library while another thread's window lives",
        [] { RunGuarded(FreedWhileANeighboursWindowLives); }},
+      {"the apartment ends behind the spy: another component drops its own initialisation",
+       [] { RunGuarded(ApartmentEndsBehindTheSpy); }},
+      {"the frame goes in a timer while the pop-up menu is open",
+       [] { RunGuarded([] { FrameDestroyedInAModalLoop(OpenLoop::Menu); }); }},
+      {"the frame goes in a timer while the About box is open",
+       [] { RunGuarded([] { FrameDestroyedInAModalLoop(OpenLoop::AboutBox); }); }},
+      {"a worker's poster beside the main thread's foreground frame",
+       [] { RunGuarded(WorkerBesideTheForegroundFrame); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
