@@ -1,10 +1,8 @@
 // Handlers that run inside a raise and change the poster, the list or the connections.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "poster_fixture.h"
@@ -86,22 +84,18 @@ TEST_F(PosterReentrancyTest, AfterSirelHandlerThatClearsTheList) {
 }
 
 // The user can close the window while a handler runs (a handler's message box pumps messages),
-// and so can the end of the thread's apartment (the spy's close): the posting then selects and
-// trims in the window loaded afresh, and its update guard ends on a live list.
+// and so can the end of the apartment (the spy's close): the posting then selects and trims in
+// the window loaded afresh, and its update guard ends on a live list.
 TEST_F(PosterReentrancyTest, AfterSirelHandlerDuringWhichTheWindowIsClosed) {
-  const std::pair<const char*, std::function<void(MemoryMessageWindow&)>> closes[] = {
-      {"the user's close", [](MemoryMessageWindow& window) { window.Close(); }},
-      {"the apartment's end", [this](MemoryMessageWindow&) { thread_.CloseWindow(); }},
-  };
-  for (const auto& [name, close] : closes) {
-    SCOPED_TRACE(name);
+  for (const bool apartmentEnds : {false, true}) {
+    SCOPED_TRACE(apartmentEnds ? "the apartment's end" : "the user's close");
     auto poster = MakePoster();
     poster->SetMaxListCount(1);
     poster->DoSirel(u"T", 1);
     MemoryMessageWindow& window = Window();
     const int loads = window.loadCount();
     sink_->handler = [&](const EventRecord& e, VBool*) {
-      if (e.id == EventId::AfterSirel) close(window);
+      if (e.id == EventId::AfterSirel) apartmentEnds ? thread_.CloseWindow() : window.Close();
     };
     poster->DoSirel(u"U", 1);
     sink_->handler = nullptr;
