@@ -22,13 +22,6 @@ ApartmentSpy* ThreadSpy() noexcept {
                                           : static_cast<ApartmentSpy*>(TlsGetValue(g_spy_slot));
 }
 
-// The module stays loaded until the process ends: something of it outlives this apartment.
-void PinModule() noexcept {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                     reinterpret_cast<LPCWSTR>(&PinModule), &module);
-}
-
 class ApartmentSpy final : public IInitializeSpy {
  public:
   // Registers a spy for the calling thread. False only for lack of memory: the window must not
@@ -76,18 +69,26 @@ class ApartmentSpy final : public IInitializeSpy {
   HRESULT STDMETHODCALLTYPE PostInitialize(HRESULT status, DWORD, DWORD) override {
     return status;
   }
-  // The last uninitialisation of the thread: the window goes now, with the spy; what lives on
-  // elsewhere keeps the module.
+  // The last uninitialisation of the thread: the native window goes now, with the spy (the
+  // window object stays for the code of it that may be running further up the stack); what
+  // lives on elsewhere keeps the module for good.
   HRESULT STDMETHODCALLTYPE PreUninitialize(DWORD references) override {
     if (references != 1) return S_OK;
     AddRef();  // revoked below, from inside its own call
     if (ThreadState* state = ThreadState::CurrentIfMade()) state->CloseWindow();
     RevokeForThisThread();
-    if (!ModuleCanUnload()) PinModule();
+    if (!ModuleCanUnload()) win32::KeepModuleForGood();
     Release();
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE PostUninitialize(DWORD) override { return S_OK; }
+  // The apartment has ended though this spy saw no last uninitialisation (another component
+  // dropped its own initialisation from its spy during the host's last one): COM may have freed
+  // the library already, and only the window's own reference keeps it mapped. It is kept for
+  // good; the window lives on.
+  HRESULT STDMETHODCALLTYPE PostUninitialize(DWORD references) override {
+    if (references == 0) win32::KeepModuleForGood();
+    return S_OK;
+  }
 
  private:
   ApartmentSpy() = default;

@@ -7,10 +7,18 @@
 //
 // So every thread that has a window of the library has an IInitializeSpy registered, from the
 // window's creation to its destruction. At the thread's last CoUninitialize the spy destroys the
-// thread's window and is revoked with it (a spy left registered after the library is gone would
-// crash the thread's next CoInitialize). If a window or an object of the library still lives on
-// another thread at that moment, the module is pinned (loaded until the process ends) rather
-// than freed under it. With nothing alive the library still unloads as before.
+// thread's native window (the window object stays: a menu or a dialog of it may be running
+// further up the stack) and is revoked with it (a spy left registered after the library is gone
+// would crash the thread's next CoInitialize). If a window or an object of the library still
+// lives on another thread at that moment, the module is pinned (loaded until the process ends)
+// rather than freed under it. With nothing alive the library still unloads as before.
+//
+// The spy may also never see a last uninitialisation: another component's spy that drops its
+// own initialisation during the host's last CoUninitialize ends the apartment while this spy
+// saw a higher count. Each live window holds a reference on the module (win32/live_windows.h),
+// so a free at that moment cannot unmap it, whatever order COM calls spies and frees libraries
+// in; when the spy then hears PostUninitialize with no initialisation left, the module is kept
+// for good and the window lives on.
 #pragma once
 
 namespace sirel::automation {

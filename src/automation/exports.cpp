@@ -11,6 +11,7 @@
 #include "class_factory.h"
 #include "module.h"
 #include "registration.h"
+#include "win32/live_windows.h"
 #include "win32/message_form.h"
 
 using sirel::automation::ClassFactory;
@@ -44,8 +45,14 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   }
 }
 
-// Unloading is allowed only with no object, no lock on the factory and no message window.
-STDAPI DllCanUnloadNow() { return sirel::automation::ModuleCanUnload() ? S_OK : S_FALSE; }
+// Unloading is allowed only with no object, no lock on the factory, no message window and no
+// window code running. On yes, the references that gone windows left are given back here: the
+// caller (COM) holds the library for the whole call, so none of them can be the last one.
+STDAPI DllCanUnloadNow() {
+  if (!sirel::automation::ModuleCanUnload()) return S_FALSE;
+  sirel::win32::GiveBackLeftHolds();
+  return S_OK;
+}
 
 STDAPI DllGetClassObject(REFCLSID classId, REFIID iid, LPVOID* object) {
   if (object == nullptr) return E_POINTER;

@@ -47,7 +47,8 @@ void UnlockModule() {
 }
 
 bool ModuleCanUnload() noexcept {
-  return g_objects.load() == 0 && g_locks.load() == 0 && win32::LiveWindowCount() == 0;
+  return g_objects.load() == 0 && g_locks.load() == 0 && win32::LiveWindowCount() == 0 &&
+         !win32::WindowCodeRunning::Any();
 }
 
 ModuleReference::ModuleReference() { ObjectCreated(); }

@@ -2,7 +2,8 @@
 // of its threads' states (ended from DllMain) and the counts that decide whether the platform
 // may unload it. Every COM object of the library holds
 // a ModuleReference for its lifetime; LockServer adds locks. The library may be unloaded only
-// with no object, no lock and no message window alive (a thread's window outlives its posters).
+// with no object, no lock and no message window alive (a thread's window outlives its posters),
+// and while no window procedure of it runs on any thread (a menu or a dialog inside one).
 #pragma once
 
 #include <windows.h>

@@ -39,6 +39,12 @@ class MessageWindow {
   // Hides the window; it stays loaded with its list intact.
   virtual void Hide() = 0;
   virtual bool IsVisible() const = 0;
+  // True while the native window exists (between EnsureLoaded() and its close).
+  virtual bool IsLoaded() const = 0;
+  // Closes the native window as the user's close through its frame does: the native window and
+  // its lines are gone, this object stays, and EnsureLoaded() loads it afresh. Code of the window
+  // that is still running (a menu, a dialog, a handler's posting) keeps a live object.
+  virtual void Close() noexcept = 0;
 
   // Lets go of the native window without destroying it or sending it anything, for the end of
   // its thread, when the system destroys the thread's windows itself. The object is then as if

@@ -48,8 +48,9 @@ void Poster::DoSirel(const std::u16string& text, std::int32_t priority) {
   }
   const std::u16string& line = showCounter || showPriority ? prefixed : text;
   MessageList& target = thread_.ObtainWindow().List();
-  // The window object, and so its list object, lives as long as the thread: a handler that
-  // closes the window leaves this object in place, loaded afresh by the next ObtainWindow.
+  // The window object, and so its list object, lives as long as the thread's state: a handler
+  // that closes the window, or ends the apartment (which closes it too), leaves this object in
+  // place, loaded afresh by the next ObtainWindow; so the guard below never outlives its list.
   const ListUpdate update(target);
   // A full list cannot take the line first and lose its oldest line after. When the limit
   // would remove the oldest line anyway, it goes before the append, so that a limit of up to

@@ -1,5 +1,6 @@
 // Per-thread state shared by every poster of a thread: the thread's message window slot and
-// the thread's parent window handle. Created on first use, never emptied by the library, and
+// the thread's parent window handle. Created on first use, never emptied by the library (the
+// window object lives as long as the state; only its native window comes and goes), and
 // separate for each thread, so posters on different threads never share a window or a list.
 //
 // Where each thread's state is kept and how it ends is the installed platform's one decision
@@ -35,10 +36,13 @@ class ThreadState final : public ThreadOwned {
   MessageWindow& ObtainWindow();
   // True once the slot holds a window object (loaded or not).
   bool HasWindow() const { return window_ != nullptr; }
-  // Destroys the thread's window now, on the thread itself, and empties the slot; the next
-  // operation that needs a window loads it afresh. For the end of the thread's apartment, after
-  // which the platform may free the library that the window's procedure lives in.
-  void CloseWindow() noexcept { window_.reset(); }
+  // Destroys the thread's native window now, on the thread itself, as the user's close does; the
+  // window object stays (code of it may be running further up the stack: a menu, a dialog, a
+  // posting), and the next operation that needs a window loads it afresh. For the end of the
+  // thread's apartment, after which the platform may free the library.
+  void CloseWindow() noexcept {
+    if (window_) window_->Close();
+  }
 
   WindowManager& windowManager() { return window_manager_; }
 

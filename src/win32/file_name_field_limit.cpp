@@ -6,11 +6,31 @@
 
 namespace sirel::win32 {
 
+struct FileNameFieldLimit::ActiveLimit {
+  DWORD thread = 0;
+  HHOOK hook = nullptr;
+  int limit = 0;
+  bool applied = false;
+  ActiveLimit* next = nullptr;
+};
+
 namespace {
 
-thread_local HHOOK t_hook = nullptr;
-thread_local int t_limit = 0;
-thread_local bool t_applied = false;
+// The limits in force, one per thread that shows a dialog (no thread_local: MinGW emulates it
+// with a block per thread that an unloaded library would leave behind). Each entry lives as long
+// as its FileNameFieldLimit, for the length of the dialog.
+using ActiveLimit = FileNameFieldLimit::ActiveLimit;
+SRWLOCK g_limits_lock = SRWLOCK_INIT;
+ActiveLimit* g_limits = nullptr;
+
+ActiveLimit* LimitOfThisThread() noexcept {
+  const DWORD thread = GetCurrentThreadId();
+  AcquireSRWLockShared(&g_limits_lock);
+  ActiveLimit* found = g_limits;
+  while (found != nullptr && found->thread != thread) found = found->next;
+  ReleaseSRWLockShared(&g_limits_lock);
+  return found;
+}
 
 bool IsDialog(HWND window) {
   wchar_t name[16] = {};
@@ -40,29 +60,39 @@ bool LimitNameField(HWND dialog, int limit) {
 }
 
 LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_ACTIVATE && !t_applied) {
+  ActiveLimit* active = LimitOfThisThread();
+  if (active != nullptr && code == HCBT_ACTIVATE && !active->applied) {
     const HWND window = reinterpret_cast<HWND>(wParam);
-    if (IsDialog(window) && LimitNameField(window, t_limit)) t_applied = true;
+    if (IsDialog(window) && LimitNameField(window, active->limit)) active->applied = true;
   }
-  return CallNextHookEx(t_hook, code, wParam, lParam);
+  return CallNextHookEx(active != nullptr ? active->hook : nullptr, code, wParam, lParam);
 }
 
 }  // namespace
 
 FileNameFieldLimit::FileNameFieldLimit(std::size_t folderLength, std::size_t bufferChars) {
-  if (t_hook != nullptr) return;  // a dialog within a dialog: the outer limit stays
+  if (LimitOfThisThread() != nullptr) return;  // a dialog within a dialog: the outer limit stays
   const std::size_t room = (bufferChars < MAX_PATH ? bufferChars : MAX_PATH) - 1;
   const std::size_t used = folderLength + 1;  // the folder and a separator
-  t_limit = used < room ? static_cast<int>(room - used) : 1;
-  t_applied = false;
+  active_ = std::make_unique<ActiveLimit>();
+  active_->thread = GetCurrentThreadId();
+  active_->limit = used < room ? static_cast<int>(room - used) : 1;
+  AcquireSRWLockExclusive(&g_limits_lock);
+  active_->next = g_limits;
+  g_limits = active_.get();
+  ReleaseSRWLockExclusive(&g_limits_lock);
   hook_.reset(SetWindowsHookExW(WH_CBT, OnCbt, nullptr, GetCurrentThreadId()));
-  t_hook = hook_.get();
+  active_->hook = hook_.get();
 }
 
 FileNameFieldLimit::~FileNameFieldLimit() {
-  if (!hook_) return;
+  if (!active_) return;
   hook_.reset();
-  t_hook = nullptr;
+  AcquireSRWLockExclusive(&g_limits_lock);
+  ActiveLimit** link = &g_limits;
+  while (*link != nullptr && *link != active_.get()) link = &(*link)->next;
+  if (*link != nullptr) *link = active_->next;
+  ReleaseSRWLockExclusive(&g_limits_lock);
 }
 
 }  // namespace sirel::win32

@@ -5,13 +5,14 @@
 // makes the dialog fail. While a FileNameFieldLimit exists, the first file dialog that the
 // calling thread activates gets its file-name field limited so that the starting folder, a
 // separator and the name fit the buffer (its NUL included) and MAX_PATH. The dialog's record is
-// not touched: the limit is set from a thread-local CBT hook. A user who browses into a deeper
+// not touched: the limit is set from a CBT hook of the calling thread. A user who browses into a deeper
 // folder after typing can still meet the dialog's own error for a path that does not fit.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
+#include <memory>
 
 #include "win32/unique_resource.h"
 
@@ -24,7 +25,10 @@ class FileNameFieldLimit {
   FileNameFieldLimit(const FileNameFieldLimit&) = delete;
   FileNameFieldLimit& operator=(const FileNameFieldLimit&) = delete;
 
+  struct ActiveLimit;  // this thread's limit, linked where the hook finds it
+
  private:
+  std::unique_ptr<ActiveLimit> active_;
   UniqueHook hook_;
 };
 

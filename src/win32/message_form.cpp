@@ -87,6 +87,12 @@ MessageForm::~MessageForm() {
   hwnd_ = nullptr;
 }
 
+void MessageForm::Close() noexcept {
+  if (hwnd_ != nullptr && GetWindowThreadProcessId(hwnd_, nullptr) == GetCurrentThreadId()) {
+    DestroyWindow(hwnd_);
+  }
+}
+
 void MessageForm::AbandonToSystem() noexcept {
   if (hwnd_ != nullptr) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   hwnd_ = nullptr;
@@ -100,6 +106,8 @@ MessageForm* MessageForm::FromHwnd(HWND hwnd) {
 
 LRESULT CALLBACK MessageForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
                                                 LPARAM lParam) {
+  // The library must stay while this frame runs (a menu or a dialog may run inside it).
+  const WindowCodeRunning running;
   // Nothing may unwind through the window system; the handlers report their own errors.
   try {
     if (message == WM_NCCREATE) {

@@ -20,7 +20,9 @@
 // a close through the frame is carried out when the command has ended.
 //
 // Thread: the window belongs to the thread that made it; every member must be called on it.
-// Destroying the object destroys the native window only when it still exists and belongs to the
+// Close() (the end of the thread's apartment) destroys the native window as the frame's close
+// does; after a menu or a dialog of the window returns with the native window gone, its command
+// ends there, touches nothing and shows nothing. Destroying the object destroys the native window only when it still exists and belongs to the
 // calling thread. At the end of its thread the DLL abandons the window to the system first
 // (AbandonToSystem), so that nothing is sent to a window from a thread-detach notification.
 #pragma once
@@ -68,13 +70,15 @@ class MessageForm final : public MessageWindow, private ListInputHandler {
   void Show() override;
   void Hide() override;
   bool IsVisible() const override;
+  bool IsLoaded() const override { return hwnd_ != nullptr; }
+  // Destroys the native window (on its own thread only); this object stays.
+  void Close() noexcept override;
   // Disarms the native window (its procedure no longer reaches this object) and forgets it.
   void AbandonToSystem() noexcept override;
 
   // What the menu commands and the tests work with.
   ListBoxList& listBox() { return list_; }
   HWND hwnd() const { return hwnd_; }
-  bool IsLoaded() const { return hwnd_ != nullptr; }
   const LayoutMargins& margins() const { return margins_; }
   const TwipScale& scale() const { return scale_; }
   HMENU formMenu() const { return menu_.form(); }

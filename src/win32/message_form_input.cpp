@@ -9,6 +9,7 @@
 
 #include "core/errors.h"
 #include "win32/form_menu_commands.h"
+#include "win32/live_windows.h"
 #include "win32/system_message_box.h"
 #include "win32/message_form.h"
 #include "win32/text_conversion.h"
@@ -23,6 +24,8 @@ bool KeyIsDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 }  // namespace
 
 bool MessageForm::OnListInput(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  // The library must stay while this frame runs (the pop-up menu and its commands run inside).
+  const WindowCodeRunning running;
   *result = 0;
   switch (message) {
     case WM_RBUTTONDOWN:
@@ -101,7 +104,8 @@ void MessageForm::OpenMenuAtCurrentLine() {
 void MessageForm::OpenMenuAt(POINT screen) {
   if (hwnd_ == nullptr || command_running_) return;
   const std::optional<MenuItem> chosen = menu_.Track(hwnd_, screen);
-  if (chosen) RunCommand(*chosen);
+  // The window may have gone while the menu was open (the end of the apartment): nothing runs.
+  if (chosen && hwnd_ != nullptr) RunCommand(*chosen);
 }
 
 MenuCommandRunner& MessageForm::Commands() {
@@ -142,6 +146,8 @@ void MessageForm::RunCommand(MenuItem item) {
 
 // Tells the user which command failed and why. The command's earlier steps stay done.
 void MessageForm::ShowMenuFailure(MenuItem item, const std::u16string& reason, int number) {
+  // A command whose window went in its dialog ends silently: there is no window to speak for.
+  if (hwnd_ == nullptr) return;
   SystemMessageBox box([this] { return hwnd_ != nullptr && IsWindow(hwnd_) ? hwnd_ : nullptr; });
   box.ShowWarning(MenuFailureText(item, reason, number), kMessageWindowDesignCaption);
 }

@@ -45,15 +45,28 @@ bool PopupMenu::Build() {
   return true;
 }
 
+// While the menu is open (its window destroyed under it, at the end of the apartment), the
+// menu is ended and destroyed once TrackPopupMenu has returned, never under its loop.
 void PopupMenu::Destroy() {
+  if (tracking_) {
+    destroy_when_closed_ = true;
+    EndMenu();
+    return;
+  }
   root_.reset();
   form_ = nullptr;
 }
 
-std::optional<MenuItem> PopupMenu::Track(HWND owner, POINT screen) const {
-  if (form_ == nullptr) return std::nullopt;
+std::optional<MenuItem> PopupMenu::Track(HWND owner, POINT screen) {
+  if (form_ == nullptr || tracking_) return std::nullopt;
   const UINT flags = TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD;
+  tracking_ = true;
   const BOOL chosen = TrackPopupMenu(form_, flags, screen.x, screen.y, 0, owner, nullptr);
+  tracking_ = false;
+  if (destroy_when_closed_) {
+    destroy_when_closed_ = false;
+    Destroy();
+  }
   return ItemOf(static_cast<UINT>(chosen));
 }
 

@@ -22,6 +22,7 @@ class PopupMenu {
 
   // Builds the menu tree; false when the platform refuses.
   bool Build();
+  // Destroys the menu; while it is open, ends it and destroys it when Track() returns.
   void Destroy();
 
   // The pop-up holding the seven items (mnuForm).
@@ -29,7 +30,7 @@ class PopupMenu {
 
   // Opens mnuForm at a screen point for owner and waits for the user: the chosen item, or
   // nothing when the menu was dismissed.
-  std::optional<MenuItem> Track(HWND owner, POINT screen) const;
+  std::optional<MenuItem> Track(HWND owner, POINT screen);
 
   // The command identifier of an item, and back.
   static UINT CommandId(MenuItem item);
@@ -38,6 +39,8 @@ class PopupMenu {
  private:
   UniqueMenu root_;
   HMENU form_ = nullptr;  // owned by root_
+  bool tracking_ = false;
+  bool destroy_when_closed_ = false;
 };
 
 }  // namespace sirel::win32

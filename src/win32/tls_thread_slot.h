@@ -8,8 +8,11 @@
 //     reach the freed objects.
 // A library that can be unloaded must not run code of its own from a thread-exit destructor:
 // under MinGW that runs inside the library's TLS callback, with the loader lock held, and pins
-// the library for the thread's life. Nothing here throws (but Adopt), takes a lock that can
-// fail, or calls the window system beyond disarming.
+// the library for the thread's life. Nothing here throws (but Adopt) or takes a lock that can
+// fail. Of the window system, ending a state calls only two things: it disarms the native window
+// (SetWindowLongPtr on the thread's own window, which sends nothing) and destroys the window's
+// pop-up menu (DestroyMenu: a menu is not the thread's, so the system would not destroy it
+// with the thread's windows, and destroying it sends no message and waits for no one).
 #pragma once
 
 #include <windows.h>

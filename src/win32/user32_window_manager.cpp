@@ -32,13 +32,14 @@ void User32WindowManager::SetActiveWindow(WindowHandle window) {
   if (::GetActiveWindow() != wanted) ::SetActiveWindow(wanted);
 }
 
-// Only a window of this process: another process may stop answering at any time, and a child
-// of its window would make every later call of ours wait for it (and share its input queue).
+// Only a window of the calling thread: another process may stop answering at any time, and
+// another thread of this one may be a worker that runs no messages; a child of its window would
+// make every later call of ours wait for it, and its own DestroyWindow wait for our thread
+// (windows of two threads in one tree share their input queues).
 WindowHandle User32WindowManager::GetForegroundWindow() {
   const HWND foreground = ::GetForegroundWindow();
-  DWORD process = 0;
-  if (foreground == nullptr || GetWindowThreadProcessId(foreground, &process) == 0 ||
-      process != GetCurrentProcessId()) {
+  if (foreground == nullptr ||
+      GetWindowThreadProcessId(foreground, nullptr) != GetCurrentThreadId()) {
     return 0;
   }
   return WindowHandleOf(foreground);

@@ -1,7 +1,8 @@
 // The window-manager port on the platform's user-interface library. Handles cross as 32-bit
 // values and are sign-extended back into HWNDs. Stateless: one object serves every thread.
 // SetActiveWindow activates the window only when it is not the active window already;
-// GetForegroundWindow answers 0 for another process's window.
+// GetForegroundWindow answers 0 for a window of another thread (another process's or a sibling
+// thread's).
 #pragma once
 
 #include "platform/window_manager.h"

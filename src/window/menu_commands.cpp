@@ -49,7 +49,8 @@ void MenuCommands::DeleteSelected() { modAPIs::DeleteSelectedMessages(ports_.thr
 
 void MenuCommands::Export() {
   const std::u16string path = GetExportFileName(ports_.saveDialog, ports_.thread.parentWindow());
-  if (path.empty()) return;
+  // The window may have gone while the dialog was open: the command ends, touching nothing.
+  if (path.empty() || !ports_.window.IsLoaded()) return;
   MessageList& list = ports_.window.List();
   if (list.ListCount() <= 0) return;
   // The bytes are ready before the file is opened, so a failure to build them leaves an

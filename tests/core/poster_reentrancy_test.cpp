@@ -83,21 +83,27 @@ TEST_F(PosterReentrancyTest, AfterSirelHandlerThatClearsTheList) {
   }
 }
 
-// The user can close the window while a handler runs (a handler's message box pumps messages):
-// the posting then selects and trims in the window loaded afresh.
+// The user can close the window while a handler runs (a handler's message box pumps messages),
+// and so can the end of the apartment (the spy's close): the posting then selects and trims in
+// the window loaded afresh, and its update guard ends on a live list.
 TEST_F(PosterReentrancyTest, AfterSirelHandlerDuringWhichTheWindowIsClosed) {
-  auto poster = MakePoster();
-  poster->SetMaxListCount(1);
-  poster->DoSirel(u"T", 1);
-  MemoryMessageWindow& window = Window();
-  sink_->handler = [&](const EventRecord& e, VBool*) {
-    if (e.id == EventId::AfterSirel) window.Close();
-  };
-  poster->DoSirel(u"U", 1);
-  EXPECT_TRUE(window.IsLoaded());
-  EXPECT_EQ(window.loadCount(), 2);
-  EXPECT_EQ(window.memoryList().ListCount(), 0);
-  EXPECT_EQ(window.memoryList().ListIndex(), -1);
+  for (const bool apartmentEnds : {false, true}) {
+    SCOPED_TRACE(apartmentEnds ? "the apartment's end" : "the user's close");
+    auto poster = MakePoster();
+    poster->SetMaxListCount(1);
+    poster->DoSirel(u"T", 1);
+    MemoryMessageWindow& window = Window();
+    const int loads = window.loadCount();
+    sink_->handler = [&](const EventRecord& e, VBool*) {
+      if (e.id == EventId::AfterSirel) apartmentEnds ? thread_.CloseWindow() : window.Close();
+    };
+    poster->DoSirel(u"U", 1);
+    sink_->handler = nullptr;
+    EXPECT_TRUE(window.IsLoaded());
+    EXPECT_EQ(window.loadCount(), loads + 1);
+    EXPECT_EQ(window.memoryList().ListCount(), 0);
+    EXPECT_EQ(window.memoryList().ListIndex(), -1);
+  }
 }
 
 TEST_F(PosterReentrancyTest, NestedPostingFromBeforeSirel) {

@@ -386,6 +386,106 @@ void FreedWhileANeighboursWindowLives() {
   CloseHandle(finish);
 }
 
+// ---- The apartment ending however it ends (the input method left as it is) --------------------
+
+// A component that keeps an initialisation of its own on the thread and drops it from its own
+// spy during the host's last CoUninitialize, as text services do on Windows: the library's spy
+// then sees a higher count than 1, and the apartment ends all the same. It drops every
+// initialisation but the host's, so Wine's input method's too (Wine's keeps it; text services
+// on Windows drop theirs in the same way).
+class DroppingSpy final : public IInitializeSpy {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** o) override { return *o = this, S_OK; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE PreInitialize(DWORD, DWORD) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE PostInitialize(HRESULT status, DWORD, DWORD) override { return status; }
+  HRESULT STDMETHODCALLTYPE PostUninitialize(DWORD) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE PreUninitialize(DWORD references) override {
+    for (DWORD n = dropped ? 0 : references - 1; n > 0; --n, dropped = true) CoUninitialize();
+    return S_OK;
+  }
+  bool dropped = false;
+};
+
+void ApartmentEndsBehindTheSpy() {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  DroppingSpy component;
+  ULARGE_INTEGER cookie{};
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // the component's own
+  ASSERT_EQ(CoRegisterInitializeSpy(&component, &cookie), S_OK);
+  const HWND window = UseAndRelease();
+  CoUninitialize();
+  CoRevokeInitializeSpy(cookie);
+  EXPECT_TRUE(component.dropped);
+  FreeAsWindowsDoes();
+  PostMessageW(window, WM_NULL, 0, 0);
+  test_support::PumpMessages();
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  ComPtr<_Sireler> again = MakePoster();
+  EXPECT_EQ(again ? Post(again.Get(), L"again") : E_FAIL, S_OK);
+  again.Reset();
+  CoUninitialize();
+}
+
+// A thread timer of the host destroys the host's frame, whose WM_DESTROY makes the last
+// CoUninitialize (Windows then frees the library), while the pop-up menu runs its loop above.
+HWND g_frame_to_destroy = nullptr;
+void CALLBACK DestroyTheFrame(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  EndMenu();
+  DestroyWindow(g_frame_to_destroy);
+}
+
+void FrameDestroyedWhileTheMenuIsOpen() {
+  WNDCLASSW frameClass{};
+  frameClass.lpfnWndProc = &UninitialisingFrame;
+  frameClass.lpszClassName = L"SirelHostLifeModalFrame";
+  RegisterClassW(&frameClass);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  DroppingSpy component;  // Wine's input method's initialisation goes as on Windows
+  ULARGE_INTEGER cookie{};
+  ASSERT_EQ(CoRegisterInitializeSpy(&component, &cookie), S_OK);
+  g_frame_to_destroy = CreateWindowExW(0, frameClass.lpszClassName, L"host", WS_OVERLAPPEDWINDOW |
+                                       WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+  const Variant parent(static_cast<LONG>(reinterpret_cast<LONG_PTR>(g_frame_to_destroy)));
+  const HWND window = UseAndRelease(&parent);
+  SetTimer(nullptr, 0, 200, &DestroyTheFrame);
+  SendMessageW(GetWindow(window, GW_CHILD), WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_FALSE(IsWindow(g_frame_to_destroy));
+  PumpAfterTheFree(window);
+  CoRevokeInitializeSpy(cookie);
+  UnregisterClassW(frameClass.lpszClassName, nullptr);
+}
+
+// A worker's poster made while the main thread's frame is in the foreground stays top-level:
+// the worker runs no messages, and the main thread's DestroyWindow of its frame must not wait.
+void WorkerBesideTheForegroundFrame() {
+  const HWND frame = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                                     0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(frame);
+  test_support::PumpMessages();
+  ASSERT_EQ(GetForegroundWindow(), frame);
+  HANDLE made = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HWND parentOfWorkers = nullptr;
+  std::thread worker([&] {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (ComPtr<_Sireler> poster = MakePoster()) {
+      parentOfWorkers = GetAncestor(WindowOf(poster.Get()), GA_PARENT);
+      SetEvent(made);
+      Sleep(3000);  // busy, running no messages
+    }
+    CoUninitialize();
+  });
+  test_support::WaitPumping(made, kCaseLimitMs);
+  EXPECT_EQ(parentOfWorkers, GetDesktopWindow()) << "the main thread's frame was adopted";
+  const ULONGLONG before = GetTickCount64();
+  DestroyWindow(frame);
+  EXPECT_LT(GetTickCount64() - before, 1000u) << "DestroyWindow waited for the worker";
+  worker.join();
+  CloseHandle(made);
+}
+
 // ---- The table -------------------------------------------------------------------------------
 
 struct Case {
@@ -410,6 +510,12 @@ TEST(HostLifeTest, TheHostLivesOnWhateverItDoes) {
       {"a poster called from another thread", [] { RunGuarded(WrongThreadCase); }},
       {"COM frees the library while another thread's window lives",
        [] { RunGuarded(FreedWhileANeighboursWindowLives); }},
+      {"the apartment ends behind the spy: another component drops its own initialisation",
+       [] { RunGuarded(ApartmentEndsBehindTheSpy); }},
+      {"the frame goes in a timer while the pop-up menu is open",
+       [] { RunGuarded(FrameDestroyedWhileTheMenuIsOpen); }},
+      {"a worker's poster beside the main thread's foreground frame",
+       [] { RunGuarded(WorkerBesideTheForegroundFrame); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -26,8 +26,8 @@ class MemoryMessageWindow final : public MessageWindow {
   bool IsVisible() const override { return visible_; }
 
   MemoryMessageList& memoryList() { return list_; }
-  void Close() { loaded_ = false; }
-  bool IsLoaded() const { return loaded_; }
+  void Close() noexcept override { loaded_ = false; }
+  bool IsLoaded() const override { return loaded_; }
   int loadCount() const { return load_count_; }
 
  private:
