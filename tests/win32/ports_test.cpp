@@ -223,8 +223,8 @@ TEST_F(DiskTextFileTest, WritesTheNewTextOrKeepsTheOldAsItWas) {
       {L"write-fails.txt", old, false, failingWrite, big, kOld, ErrorCode::DeviceIo},
       {L"close-fails.txt", old, false, failingClose, big, kOld, ErrorCode::DeviceIo},
       {L"linked-longer-fails.txt", old, true, failingWrite, big, kOld, ErrorCode::DeviceIo},
-      {L"linked-shorter-fails.txt", big, true, failingWrite, std::string(3 << 20, 'n'),
-       kWrittenPart, ErrorCode::DeviceIo},
+      {L"linked-shorter-fails.txt", std::string(1 << 22, 'o'), true, failingWrite,
+       std::string(3 << 20, 'n'), kWrittenPart, ErrorCode::DeviceIo},
   };
   if (const char* full = std::getenv("SIREL_FULL_FOLDER")) {
     cases.push_back({L"full.txt", old, false, normal, big, kOld, ErrorCode::DeviceIo, full});
