@@ -141,7 +141,7 @@ void DiskTextFileWriter::Replace(const std::u16string& path, std::string_view by
     temporary.Keep();
     return;
   }
-  if (ReplaceWithWrittenFile(target.name, temporary.name())) {
+  if (ReplaceWithWrittenFile(target.name, temporary.name(), calls_.replace)) {
     temporary.Keep();
     return;
   }

@@ -19,13 +19,15 @@ namespace sirel::win32 {
 
 // The system calls the writer makes through pointers, so that a test can make them fail as a
 // real system does: a folder that lets no file be created, a write that fails part-way, a
-// failure that only shows at the close (as on a network share).
+// failure that only shows at the close (as on a network share), a replacement that fails
+// half-way.
 struct DiskFileCalls {
   // Creates the temporary file beside the target.
   decltype(&CreateFileW) createTemporary = &CreateFileW;
   decltype(&WriteFile) write = &WriteFile;
   // Closes the written file (temporary or target).
   decltype(&CloseHandle) close = &CloseHandle;
+  decltype(&ReplaceFileW) replace = &ReplaceFileW;
 };
 
 class DiskTextFileWriter final : public TextFileWriter {

@@ -1,7 +1,5 @@
 #include "win32/file_replacement.h"
 
-#include <windows.h>
-
 #include <atomic>
 
 #include "core/errors.h"
@@ -32,9 +30,10 @@ std::wstring BackupNameFor(const std::wstring& target) {
 
 }  // namespace
 
-bool ReplaceWithWrittenFile(const std::wstring& target, const std::wstring& replacement) {
+bool ReplaceWithWrittenFile(const std::wstring& target, const std::wstring& replacement,
+                            decltype(&ReplaceFileW) replace) {
   const std::wstring backup = BackupNameFor(target);
-  if (ReplaceFileW(target.c_str(), replacement.c_str(), backup.c_str(), 0, nullptr, nullptr)) {
+  if (replace(target.c_str(), replacement.c_str(), backup.c_str(), 0, nullptr, nullptr)) {
     // The backup is the old file; another program that still holds it open keeps it until it
     // lets go.
     DeleteFileW(backup.c_str());

@@ -11,10 +11,13 @@
 // DeviceIo (the step itself failed).
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace sirel::win32 {
 
-bool ReplaceWithWrittenFile(const std::wstring& target, const std::wstring& replacement);
+bool ReplaceWithWrittenFile(const std::wstring& target, const std::wstring& replacement,
+                            decltype(&ReplaceFileW) replace = &ReplaceFileW);
 
 }  // namespace sirel::win32

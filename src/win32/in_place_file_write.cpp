@@ -36,7 +36,8 @@ bool WriteBytesAt(HANDLE file, std::uint64_t offset, std::string_view bytes,
   return true;
 }
 
-void WriteFileInPlace(const std::wstring& name, std::string_view bytes, const DiskFileCalls& calls) {
+void WriteFileInPlace(const std::wstring& name, std::string_view bytes,
+                      const DiskFileCalls& calls) {
   UniqueFile file(CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) throw SirelError(FileErrorCode(GetLastError()));
@@ -55,7 +56,8 @@ void WriteFileInPlace(const std::wstring& name, std::string_view bytes, const Di
     SetEnd(file.get(), oldSize);
     throw SirelError(ErrorCode::DeviceIo);
   }
-  const std::string_view head = bytes.substr(0, static_cast<std::size_t>((std::min)(oldSize, newSize)));
+  const std::string_view head =
+      bytes.substr(0, static_cast<std::size_t>((std::min)(oldSize, newSize)));
   if (!WriteBytesAt(file.get(), 0, head, calls.write, written)) {
     SetEnd(file.get(), written);
     throw SirelError(ErrorCode::DeviceIo);

@@ -28,6 +28,7 @@ namespace sirel::win32 {
 bool WriteBytesAt(HANDLE file, std::uint64_t offset, std::string_view bytes,
                   decltype(&WriteFile) write, std::uint64_t& written);
 
-void WriteFileInPlace(const std::wstring& name, std::string_view bytes, const DiskFileCalls& calls);
+void WriteFileInPlace(const std::wstring& name, std::string_view bytes,
+                      const DiskFileCalls& calls);
 
 }  // namespace sirel::win32

@@ -181,13 +181,22 @@ HANDLE WINAPI RefusingCreate(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD
 // A write that fails part-way: the first piece goes through, every later one fails.
 int g_writes = 0;
 std::size_t g_firstPiece = 0;
-BOOL WINAPI FailingLaterWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD done, LPOVERLAPPED at) {
+BOOL WINAPI FailingLaterWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD done,
+                              LPOVERLAPPED at) {
   if (g_writes++ == 0) {
     g_firstPiece = size;
     return WriteFile(file, data, size, done, at);
   }
   *done = 0;
   SetLastError(ERROR_NETNAME_DELETED);
+  return FALSE;
+}
+
+// A replacement that moved the old file to the backup name and then failed.
+BOOL WINAPI ReplaceLeavingTheNameEmpty(LPCWSTR replaced, LPCWSTR, LPCWSTR backup, DWORD, LPVOID,
+                                       LPVOID) {
+  MoveFileW(replaced, backup);
+  SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
   return FALSE;
 }
 
@@ -210,8 +219,10 @@ TEST_F(DiskTextFileTest, WritesTheNewTextOrKeepsTheOldAsItWas) {
     std::optional<ErrorCode> error = std::nullopt;
     fs::path folder = {};
   };
-  const DiskFileCalls normal, refusing{&RefusingCreate}, failingWrite{&CreateFileW, &FailingLaterWrite},
-      failingClose{&CreateFileW, &WriteFile, &FailingClose};
+  const DiskFileCalls normal, refusing{&RefusingCreate},
+      failingWrite{&CreateFileW, &FailingLaterWrite},
+      failingClose{&CreateFileW, &WriteFile, &FailingClose},
+      failingReplace{&CreateFileW, &WriteFile, &CloseHandle, &ReplaceLeavingTheNameEmpty};
   const std::string text("a\r\n\0b\r\n", 7), old(4000, 'o'), big(1 << 22, 'n');
   std::vector<Case> cases = {
       {L"new.txt", std::nullopt, false, normal, text, kNew},
@@ -222,6 +233,7 @@ TEST_F(DiskTextFileTest, WritesTheNewTextOrKeepsTheOldAsItWas) {
       {L"refused-new.txt", std::nullopt, false, refusing, text, kOld, ErrorCode::PermissionDenied},
       {L"write-fails.txt", old, false, failingWrite, big, kOld, ErrorCode::DeviceIo},
       {L"close-fails.txt", old, false, failingClose, big, kOld, ErrorCode::DeviceIo},
+      {L"replace-fails.txt", old, false, failingReplace, text, kOld, ErrorCode::DeviceIo},
       {L"linked-longer-fails.txt", old, true, failingWrite, big, kOld, ErrorCode::DeviceIo},
       {L"linked-shorter-fails.txt", std::string(1 << 22, 'o'), true, failingWrite,
        std::string(3 << 20, 'n'), kWrittenPart, ErrorCode::DeviceIo},
@@ -232,7 +244,8 @@ TEST_F(DiskTextFileTest, WritesTheNewTextOrKeepsTheOldAsItWas) {
   }
   for (Case& c : cases) {
     if (c.folder.empty()) c.folder = folder_;
-    const fs::path path = c.folder / c.name, alias = c.folder / (L"alias-" + path.filename().wstring());
+    const fs::path path = c.folder / c.name;
+    const fs::path alias = c.folder / (L"alias-" + path.filename().wstring());
     SCOPED_TRACE(path.string());
     if (c.before) Write(path, *c.before);
     if (c.linked) {
