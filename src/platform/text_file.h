@@ -11,6 +11,10 @@
 // - A write that fails part-way, or a close that fails, throws DeviceIo and leaves an existing
 //   file as it was, byte for byte: the target is replaced only once every byte is written.
 //   Nothing is left open, and no file but the target is left behind.
+// - The file stays the same file where a replacement could not be (it has other names, its
+//   folder refuses new files): it is then written in place. A longer text that does not fit
+//   leaves it as it was; a write that fails while its old bytes are being overwritten leaves
+//   it holding the new bytes written so far (DeviceIo).
 #pragma once
 
 #include <string>

@@ -21,11 +21,11 @@ bool EndsWithTextExtension(std::u16string_view name) {
   return true;
 }
 
-std::u16string_view TrimSpaces(std::u16string_view text) {
+// Only the leading spaces go: the trailing ones are the name's own, shielded by its NUL ("log "
+// is a name the dialog can return, and becomes "log .txt").
+std::u16string_view WithoutLeadingSpaces(std::u16string_view text) {
   const std::size_t first = text.find_first_not_of(u' ');
-  if (first == std::u16string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(u' ');
-  return text.substr(first, last - first + 1);
+  return first == std::u16string_view::npos ? std::u16string_view() : text.substr(first);
 }
 
 }  // namespace
@@ -43,7 +43,7 @@ std::u16string ExportFileNameFromBuffer(std::u16string_view buffer) {
   // The path ends at its NUL; what follows is the unused rest of the buffer.
   const std::size_t nul = buffer.find(u'\0');
   const std::u16string_view name =
-      TrimSpaces(nul == std::u16string_view::npos ? buffer : buffer.substr(0, nul));
+      WithoutLeadingSpaces(nul == std::u16string_view::npos ? buffer : buffer.substr(0, nul));
   if (name.empty()) return {};
   std::u16string path(name);
   if (!EndsWithTextExtension(path)) path += kTextExtension;

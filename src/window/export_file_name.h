@@ -2,10 +2,10 @@
 // that turn the dialog's file-name buffer into the path to write.
 //
 // The name rules, in order: the path ends at the first NUL of the buffer (the whole buffer
-// when it holds none, so a path that fills every character is never cut); spaces are removed
-// at both ends; ".txt" is appended unless the name already ends in ".txt" in any letter case.
-// So log gives log.txt, Notes.TXT stays, data.csv gives data.csv.txt, x.text gives
-// x.text.txt.
+// when it holds none, so a path that fills every character is never cut); the spaces before
+// it are removed, those at its end kept; ".txt" is appended unless the name already ends in
+// ".txt" in any letter case. So log gives log.txt, "log " gives "log .txt", Notes.TXT stays,
+// data.csv gives data.csv.txt, x.text gives x.text.txt.
 #pragma once
 
 #include <cstddef>

@@ -45,7 +45,9 @@ TEST(ExportFileNameTest, NameRules) {
       {DialogBuffer(u"C:\\out\\data.csv"), u"C:\\out\\data.csv.txt"},
       {DialogBuffer(u"C:\\out\\x.text"), u"C:\\out\\x.text.txt"},
       {DialogBuffer(u"C:\\out\\txt"), u"C:\\out\\txt.txt"},
-      {DialogBuffer(u"  C:\\out\\spaced  "), u"C:\\out\\spaced.txt"},
+      // Leading spaces go; the path's own trailing spaces stay before the extension.
+      {DialogBuffer(u"  C:\\out\\spaced  "), u"C:\\out\\spaced  .txt"},
+      {DialogBuffer(u"C:\\out\\log "), u"C:\\out\\log .txt"},
       {DialogBuffer(u"C:\\\x0444\x0430\x0439\x043B"), u"C:\\\x0444\x0430\x0439\x043B.txt"},
       // A path filling every character but the NUL keeps its last character.
       {DialogBuffer(longName), longName},

@@ -128,25 +128,6 @@ class DiskTextFileTest : public ::testing::Test {
   fs::path folder_;
 };
 
-TEST_F(DiskTextFileTest, CreatesAndReplacesExactly) {
-  struct Case {
-    const wchar_t* name;
-    std::optional<std::string> before;
-  };
-  const Case cases[] = {
-      {L"new.txt", std::nullopt},
-      {L"longer.txt", std::string(5000, 'o')},
-      {L"\u0444\u0430\u0439\u043B.txt", std::nullopt},
-  };
-  for (const Case& c : cases) {
-    const fs::path path = folder_ / c.name;
-    SCOPED_TRACE(path.string());
-    if (c.before) Write(path, *c.before);
-    writer_.Replace(path.u16string(), std::string_view("a\r\n\0b\r\n", 7));
-    EXPECT_EQ(Read(path), std::string("a\r\n\0b\r\n", 7));
-  }
-}
-
 TEST_F(DiskTextFileTest, ReplacesAHiddenFile) {
   const fs::path path = folder_ / L"hidden.txt";
   Write(path, "old");
@@ -191,28 +172,102 @@ BOOL WINAPI FailingClose(HANDLE file) {
   return FALSE;
 }
 
-// A write that fails part-way and a close that fails leave the old file byte for byte and no
-// other file behind. A full disk needs a small file system of its own: tests/wine.d/full-disk.sh
-// mounts one and names it in SIREL_FULL_FOLDER (absent, that case is skipped).
-TEST_F(DiskTextFileTest, AFailedWriteOrCloseLeavesTheOldFileAsItWas) {
+// A folder where no file may be created (the tests run as root, whom Wine's folders never refuse).
+HANDLE WINAPI RefusingCreate(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return INVALID_HANDLE_VALUE;
+}
+
+// A write that fails part-way: the first piece goes through, every later one fails.
+int g_writes = 0;
+std::size_t g_firstPiece = 0;
+BOOL WINAPI FailingLaterWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD done,
+                              LPOVERLAPPED at) {
+  if (g_writes++ == 0) {
+    g_firstPiece = size;
+    return WriteFile(file, data, size, done, at);
+  }
+  *done = 0;
+  SetLastError(ERROR_NETNAME_DELETED);
+  return FALSE;
+}
+
+// A replacement that moved the old file to the backup name and then failed.
+BOOL WINAPI ReplaceLeavingTheNameEmpty(LPCWSTR replaced, LPCWSTR, LPCWSTR backup, DWORD, LPVOID,
+                                       LPVOID) {
+  MoveFileW(replaced, backup);
+  SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
+  return FALSE;
+}
+
+// New, existing and linked targets, a folder that refuses new files, and failures part-way. A
+// target replaced through a temporary file is the new text or its old text byte for byte; a
+// target written in place (another name beside it, a refusing folder) keeps its other names and
+// keeps its old text when a longer text fails, or the new text as far as it was written when
+// the old bytes were being overwritten. No other file is left behind. A full disk needs a small
+// file system of its own: tests/wine.d/full-disk.sh mounts one and names it in SIREL_FULL_FOLDER
+// (absent, those rows are skipped).
+TEST_F(DiskTextFileTest, WritesTheNewTextOrKeepsTheOldAsItWas) {
+  enum Outcome { kNew, kOld, kWrittenPart };
   struct Case {
-    const char* what;
-    fs::path folder;
-    DiskTextFileWriter::CloseFunction close;
+    const wchar_t* name;
+    std::optional<std::string> before;
+    bool linked;
+    DiskFileCalls calls;
+    std::string text;
+    Outcome outcome;
+    std::optional<ErrorCode> error = std::nullopt;
+    fs::path folder = {};
   };
-  std::vector<Case> cases = {{"a failing close", folder_, &FailingClose}};
-  if (const char* full = std::getenv("SIREL_FULL_FOLDER")) cases.push_back({"a full disk", full, &CloseHandle});
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    const fs::path path = c.folder / L"export.txt";
-    const std::string old(4000, 'o');
-    Write(path, old);
+  const DiskFileCalls normal, refusing{&RefusingCreate},
+      failingWrite{&CreateFileW, &FailingLaterWrite},
+      failingClose{&CreateFileW, &WriteFile, &FailingClose},
+      failingReplace{&CreateFileW, &WriteFile, &CloseHandle, &ReplaceLeavingTheNameEmpty};
+  const std::string text("a\r\n\0b\r\n", 7), old(4000, 'o'), big(1 << 22, 'n');
+  std::vector<Case> cases = {
+      {L"new.txt", std::nullopt, false, normal, text, kNew},
+      {L"longer.txt", std::string(5000, 'o'), false, normal, text, kNew},
+      {L"\u0444\u0430\u0439\u043B.txt", std::nullopt, false, normal, text, kNew},
+      {L"linked.txt", old, true, normal, text, kNew},
+      {L"refused.txt", old, false, refusing, text, kNew},
+      {L"refused-new.txt", std::nullopt, false, refusing, text, kOld, ErrorCode::PermissionDenied},
+      {L"write-fails.txt", old, false, failingWrite, big, kOld, ErrorCode::DeviceIo},
+      {L"close-fails.txt", old, false, failingClose, big, kOld, ErrorCode::DeviceIo},
+      {L"replace-fails.txt", old, false, failingReplace, text, kOld, ErrorCode::DeviceIo},
+      {L"linked-longer-fails.txt", old, true, failingWrite, big, kOld, ErrorCode::DeviceIo},
+      {L"linked-shorter-fails.txt", std::string(1 << 22, 'o'), true, failingWrite,
+       std::string(3 << 20, 'n'), kWrittenPart, ErrorCode::DeviceIo},
+  };
+  if (const char* full = std::getenv("SIREL_FULL_FOLDER")) {
+    cases.push_back({L"full.txt", old, false, normal, big, kOld, ErrorCode::DeviceIo, full});
+    cases.push_back({L"full-linked.txt", old, true, normal, big, kOld, ErrorCode::DeviceIo, full});
+  }
+  for (Case& c : cases) {
+    if (c.folder.empty()) c.folder = folder_;
+    const fs::path path = c.folder / c.name;
+    const fs::path alias = c.folder / (L"alias-" + path.filename().wstring());
+    SCOPED_TRACE(path.string());
+    if (c.before) Write(path, *c.before);
+    if (c.linked) {
+      ASSERT_TRUE(CreateHardLinkW(alias.c_str(), path.c_str(), nullptr));
+    }
     const auto entries = std::distance(fs::directory_iterator(c.folder), fs::directory_iterator());
-    DiskTextFileWriter writer(c.close);
-    EXPECT_EQ(ThrownCode([&] { writer.Replace(path.u16string(), std::string(1 << 22, 'n')); }),
-              ErrorCode::DeviceIo);
-    EXPECT_EQ(Read(path), old);
-    EXPECT_EQ(std::distance(fs::directory_iterator(c.folder), fs::directory_iterator()), entries);
+    g_writes = 0;
+    DiskTextFileWriter writer(c.calls);
+    if (c.error) {
+      EXPECT_EQ(ThrownCode([&] { writer.Replace(path.u16string(), c.text); }), *c.error);
+    } else {
+      EXPECT_NO_THROW(writer.Replace(path.u16string(), c.text));
+    }
+    const std::string expected = c.outcome == kNew ? c.text
+                                 : c.outcome == kWrittenPart ? c.text.substr(0, g_firstPiece)
+                                                             : c.before.value_or("<none>");
+    EXPECT_EQ(fs::exists(path) ? Read(path) : "<none>", expected);
+    if (c.linked) {
+      EXPECT_EQ(Read(alias), expected);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(c.folder), fs::directory_iterator()),
+              entries + (c.before ? 0 : c.outcome == kNew));
   }
 }
 

@@ -20,4 +20,4 @@ fi
 trap 'umount "$full"; rmdir "$full"; sirel_wine_teardown' EXIT
 
 SIREL_FULL_FOLDER=$(windows_path "$full") wine_run 120 "$BUILD_DIR/tests/win32/sirel_win32_tests.exe" \
-  --gtest_filter='DiskTextFileTest.AFailedWriteOrClose*'
+  --gtest_filter='DiskTextFileTest.WritesTheNewTextOrKeepsTheOld*'
