@@ -197,6 +197,44 @@ TEST_F(MessageWindowTest, FormVisibleShowsAndHidesKeepingTheLines) {
   poster.SetFormVisible(kFalse);
 }
 
+// Slows every paint of the list, as a slow display or a remote session would, and counts them.
+WNDPROC g_list_proc = nullptr;
+int g_list_paints = 0;
+LRESULT CALLBACK SlowPaintingList(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    ++g_list_paints;
+    Sleep(30);
+  }
+  return CallWindowProcW(g_list_proc, hwnd, message, wParam, lParam);
+}
+
+// However long the last paint took, the newest line is on screen at once for a client that
+// posts slower than once a frame (and then waits without running its messages, as Wine's
+// WScript.Shell Popup makes a script wait), and by the next run of the thread's messages for
+// one that posts faster (a message box, a dialog, its own loop).
+TEST_F(MessageWindowTest, TheNewestLineIsDrawnWhateverThePaintCost) {
+  Poster poster(ThreadState::Current());
+  poster.Initialize();
+  poster.SetFormVisible(kTrue);
+  ListBoxList& list = ThreadWindow().listBox();
+  g_list_proc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      list.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SlowPaintingList)));
+  for (int i = 0; i < 20; ++i) poster.DoSirel(u"older");
+  testing::PumpMessages();  // a slow paint: the frames stretch to about nine times its cost
+  Sleep(100);
+  int paints = g_list_paints;
+  poster.DoSirel(u"a tenth of a second later");
+  EXPECT_FALSE(list.HoldsDrawing()) << "drawn without the thread running its messages";
+  EXPECT_GT(g_list_paints, paints);
+  poster.DoSirel(u"at once after");
+  paints = g_list_paints;
+  testing::PumpMessages();
+  EXPECT_FALSE(list.HoldsDrawing()) << "drawn when the thread ran its messages";
+  EXPECT_GT(g_list_paints, paints);
+  SetWindowLongPtrW(list.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_list_proc));
+  poster.SetFormVisible(kFalse);
+}
+
 TEST_F(MessageWindowTest, SetLocationThenTopAndLeftInTwips) {
   Poster poster(ThreadState::Current());
   poster.Initialize();

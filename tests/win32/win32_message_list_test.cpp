@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "poster/poster.h"
 #include "thread/modAPIs.h"
 #include "window/copy_text.h"
 #include "window/menu.h"
@@ -36,6 +37,12 @@ std::u16string Numbered(int n) {
   return text;
 }
 
+int VisibleRows(HWND list) {
+  RECT client{};
+  GetClientRect(list, &client);
+  return client.bottom / static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+}
+
 class ListboxListTest : public ::testing::Test {
  protected:
   std::unique_ptr<MessageForm> MakeWindow(int lines) {
@@ -47,11 +54,7 @@ class ListboxListTest : public ::testing::Test {
   static int TopIndex(ListBoxList& list) {
     return static_cast<int>(SendMessageW(list.hwnd(), LB_GETTOPINDEX, 0, 0));
   }
-  static int VisibleRows(ListBoxList& list) {
-    RECT client{};
-    GetClientRect(list.hwnd(), &client);
-    return client.bottom / static_cast<int>(SendMessageW(list.hwnd(), LB_GETITEMHEIGHT, 0, 0));
-  }
+  static int VisibleRows(ListBoxList& list) { return win32::VisibleRows(list.hwnd()); }
   struct State {
     std::vector<std::u16string> lines;
     int selected = 0;
@@ -71,6 +74,14 @@ class ListboxListTest : public ::testing::Test {
   }
 };
 
+// Answers LB_ERRSPACE to the n-th LB_ADDSTRING the control gets, as a control short of memory.
+WNDPROC g_inner_proc = nullptr;
+int g_adds_before_refusal = 0;
+LRESULT CALLBACK RefusingOneAdd(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == LB_ADDSTRING && --g_adds_before_refusal == 0) return LB_ERRSPACE;
+  return CallWindowProcW(g_inner_proc, hwnd, message, wParam, lParam);
+}
+
 TEST_F(ListboxListTest, ManySelectedLinesGoInOnePassLeavingWhatOneByOneLeaves) {
   struct Case {
     const char* name;
@@ -78,8 +89,10 @@ TEST_F(ListboxListTest, ManySelectedLinesGoInOnePassLeavingWhatOneByOneLeaves) {
     int step;        // every step-th line is selected, from `first`
     int first;
     int current;     // the current line before the selection
+    int refusedAdd = 0;  // the rebuild's add the control refuses (0: none)
   };
   const Case cases[] = {
+      {"the 20th add back refused: every kept line back, then the error", 120, 3, 0, 60, 20},
       {"every other line of 200, current kept", 200, 2, 1, 100},
       {"every other line of 200, current removed", 200, 2, 0, 100},
       {"every third of 300, current the last, removed", 300, 3, 2, 299},
@@ -92,11 +105,20 @@ TEST_F(ListboxListTest, ManySelectedLinesGoInOnePassLeavingWhatOneByOneLeaves) {
     auto twin = MakeWindow(c.lines);
     for (MessageForm* window : {subject.get(), twin.get()}) {
       ListBoxList& list = window->listBox();
+      list.RemoveItem(1);
+      list.InsertItem(1, std::u16string(u"kept\0exactly", 13), kFalse);  // a line with a NUL
       list.SelectOnly(static_cast<std::int16_t>(c.current));
       for (int i = c.first; i < c.lines; i += c.step) list.SetSelected(static_cast<std::int16_t>(i), true);
     }
 
-    subject->listBox().RemoveSelected();
+    if (c.refusedAdd > 0) {
+      g_adds_before_refusal = c.refusedAdd;
+      g_inner_proc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+          subject->listBox().hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RefusingOneAdd)));
+      EXPECT_EQ(ThrownCode([&] { subject->listBox().RemoveSelected(); }), ErrorCode::OutOfMemory);
+    } else {
+      subject->listBox().RemoveSelected();
+    }
     ListBoxList& reference = twin->listBox();
     for (int i = reference.ListCount() - 1; i >= 0; --i) {
       if (reference.Selected(static_cast<std::int16_t>(i)) == kTrue) {
@@ -143,11 +165,16 @@ TEST_F(ListboxListTest, MakingALineCurrentScrollsItIntoView) {
   EXPECT_LE(TopIndex(list), 3);
 }
 
-TEST_F(ListboxListTest, LineStopsAtTheFirstNulCharacter) {
-  // A LISTBOX string ends at a NUL; the rest of such a line is not kept.
-  auto window = MakeWindow(0);
-  window->listBox().AddItem(std::u16string(u"before\0after", 12));
-  EXPECT_EQ(window->listBox().LineText(0), u"before");
+TEST_F(ListboxListTest, ALineWithNulsComesBackExactlyAndShowsTheMark) {
+  auto window = MakeWindow(1);
+  ListBoxList& list = window->listBox();
+  const std::u16string exact(u"before\0after\0", 13);
+  list.AddItem(exact);
+  EXPECT_EQ(list.LineText(1), exact);
+  EXPECT_EQ(AllLinesText(list), u"line 0\r\n" + exact + u"\r\n");  // Copy All and Export
+  wchar_t shown[32] = {};
+  SendMessageW(list.hwnd(), LB_GETTEXT, 1, reinterpret_cast<LPARAM>(shown));
+  EXPECT_STREQ(shown, L"before\u2400after\u2400");
 }
 
 // Runs `send` on another thread while this one takes the messages it sends to the control, as
@@ -305,6 +332,84 @@ TEST_F(OutsideSenderTest, CountAndCurrentLineFollowWritesFromOutside) {
     GetClientRect(control, &client);
     const int rows = client.bottom / static_cast<int>(SendMessageW(control, LB_GETITEMHEIGHT, 0, 0));
     EXPECT_GT(SendMessageW(control, LB_GETTOPINDEX, 0, 0) + rows, newest) << "the newest line is in view";
+  }
+}
+
+// Two holds, each for what the person did: a scroll holds the view only (postings still select
+// the newest line), a selection holds the selection until the person's lines are all gone.
+// Each row starts with 40 postings, the view at the end; the person acts; one line is posted.
+TEST_F(OutsideSenderTest, ScrollingHoldsTheViewAndSelectingHoldsTheSelectionWhileItLasts) {
+  struct Case {
+    const char* name;
+    std::function<void(MessageForm&, Poster&)> act;
+    int selected;       // the one line selected after the posting; -1: the newest
+    bool newestInView;  // whether the view moved to the posted line
+  };
+  const auto click = [](HWND list, int line, WPARAM keys) {
+    const POINT at = testing::LinePoint(list, line);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(at.x, at.y));
+    PostMessageW(list, WM_LBUTTONUP, keys, MAKELPARAM(at.x, at.y));
+    testing::PumpMessages();
+  };
+  const auto pickTwo = [&](MessageForm& w) {  // the person's two lines, 36 and 38
+    click(w.listBox().hwnd(), 36, 0);
+    testing::HeldKeys control({VK_CONTROL});
+    click(w.listBox().hwnd(), 38, MK_CONTROL);
+  };
+  const Case cases[] = {
+      {"wheel up, only the newest selected",
+       [](MessageForm& w, Poster&) {
+         SendMessageW(w.listBox().hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, 3 * WHEEL_DELTA), 0);
+       }, -1, false},
+      {"the scroll bar's page area", [](MessageForm& w, Poster&) {
+         SendMessageW(w.listBox().hwnd(), WM_VSCROLL, SB_PAGEUP, 0);
+       }, -1, false},
+      {"the Page Up key selects a line", [](MessageForm& w, Poster&) {
+         SendMessageW(w.listBox().hwnd(), WM_KEYDOWN, VK_PRIOR, 1);
+       }, -2, false},
+      {"the person's two lines deleted by the menu", [&](MessageForm& w, Poster&) {
+         pickTwo(w);
+         MakeFormMenuCommands(w)->Run(MenuItem::Delete);
+       }, -1, true},
+      {"the person's two lines deleted by DeleteSelectedMessages", [&](MessageForm& w, Poster& p) {
+         pickTwo(w);
+         p.DeleteSelectedMessages();
+       }, -1, true},
+      {"the person's last selected line trimmed", [&](MessageForm& w, Poster& p) {
+         SendMessageW(w.listBox().hwnd(), LB_SETTOPINDEX, 0, 0);
+         click(w.listBox().hwnd(), 0, 0);
+         p.SetMaxListCount(40);
+         p.DoSirel(u"trims line 0");
+       }, -1, false},
+      {"Ctrl+A, then Clear", [](MessageForm& w, Poster& p) {
+         testing::HeldKeys control({VK_CONTROL});
+         SendMessageW(w.listBox().hwnd(), WM_KEYDOWN, 'A', 1);
+         p.ClearList();
+       }, -1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MessageForm& window = testing::ThreadWindow();
+    Poster poster(ThreadState::Current());
+    poster.Initialize();
+    window.Show();
+    for (int i = 0; i < 40; ++i) poster.DoSirel(Numbered(i));
+    testing::PumpMessages();
+    const HWND control = window.listBox().hwnd();
+    c.act(window, poster);
+    const int caret = static_cast<int>(SendMessageW(control, LB_GETCARETINDEX, 0, 0));
+    poster.DoSirel(u"posted");
+    testing::PumpMessages();
+
+    const int newest = static_cast<int>(SendMessageW(control, LB_GETCOUNT, 0, 0)) - 1;
+    std::vector<int> selected(8, -1);
+    selected.resize(static_cast<std::size_t>(SendMessageW(
+        control, LB_GETSELITEMS, 8, reinterpret_cast<LPARAM>(selected.data()))));
+    EXPECT_EQ(selected, std::vector<int>{c.selected == -1 ? newest : caret});
+    EXPECT_EQ(SendMessageW(control, LB_GETTOPINDEX, 0, 0) + VisibleRows(control) > newest,
+              c.newestInView);
+    poster.ClearList();
+    window.Hide();
   }
 }
 
