@@ -37,14 +37,8 @@ std::u16string Numbered(int n) {
   return text;
 }
 
-int VisibleRows(HWND list) {
-  RECT client{};
-  GetClientRect(list, &client);
-  return client.bottom / static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-}
-
 class ListboxListTest : public ::testing::Test {
- protected:
+ public:
   std::unique_ptr<MessageForm> MakeWindow(int lines) {
     auto window = std::make_unique<MessageForm>(ThisModule());
     window->EnsureLoaded();
@@ -54,7 +48,11 @@ class ListboxListTest : public ::testing::Test {
   static int TopIndex(ListBoxList& list) {
     return static_cast<int>(SendMessageW(list.hwnd(), LB_GETTOPINDEX, 0, 0));
   }
-  static int VisibleRows(ListBoxList& list) { return win32::VisibleRows(list.hwnd()); }
+  static int VisibleRows(ListBoxList& list) {
+    RECT client{};
+    GetClientRect(list.hwnd(), &client);
+    return client.bottom / static_cast<int>(SendMessageW(list.hwnd(), LB_GETITEMHEIGHT, 0, 0));
+  }
   struct State {
     std::vector<std::u16string> lines;
     int selected = 0;
@@ -78,8 +76,8 @@ class ListboxListTest : public ::testing::Test {
 WNDPROC g_inner_proc = nullptr;
 int g_adds_before_refusal = 0;
 LRESULT CALLBACK RefusingOneAdd(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == LB_ADDSTRING && --g_adds_before_refusal == 0) return LB_ERRSPACE;
-  return CallWindowProcW(g_inner_proc, hwnd, message, wParam, lParam);
+  return message == LB_ADDSTRING && --g_adds_before_refusal == 0
+             ? LB_ERRSPACE : CallWindowProcW(g_inner_proc, hwnd, message, wParam, lParam);
 }
 
 TEST_F(ListboxListTest, ManySelectedLinesGoInOnePassLeavingWhatOneByOneLeaves) {
@@ -111,13 +109,12 @@ TEST_F(ListboxListTest, ManySelectedLinesGoInOnePassLeavingWhatOneByOneLeaves) {
       for (int i = c.first; i < c.lines; i += c.step) list.SetSelected(static_cast<std::int16_t>(i), true);
     }
 
+    g_adds_before_refusal = c.refusedAdd;
+    g_inner_proc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        subject->listBox().hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RefusingOneAdd)));
+    if (c.refusedAdd == 0) subject->listBox().RemoveSelected();
     if (c.refusedAdd > 0) {
-      g_adds_before_refusal = c.refusedAdd;
-      g_inner_proc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-          subject->listBox().hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RefusingOneAdd)));
       EXPECT_EQ(ThrownCode([&] { subject->listBox().RemoveSelected(); }), ErrorCode::OutOfMemory);
-    } else {
-      subject->listBox().RemoveSelected();
     }
     ListBoxList& reference = twin->listBox();
     for (int i = reference.ListCount() - 1; i >= 0; --i) {
@@ -335,82 +332,52 @@ TEST_F(OutsideSenderTest, CountAndCurrentLineFollowWritesFromOutside) {
   }
 }
 
-// Two holds, each for what the person did: a scroll holds the view only (postings still select
-// the newest line), a selection holds the selection until the person's lines are all gone.
-// Each row starts with 40 postings, the view at the end; the person acts; one line is posted.
+// A scroll holds the view only, a selection holds until the person's lines are gone. Each row:
+// 40 postings, the person's act, one posting; then the one selected line (-1: the newest, -2:
+// the current line the act left) and whether the view moved to the newest line.
 TEST_F(OutsideSenderTest, ScrollingHoldsTheViewAndSelectingHoldsTheSelectionWhileItLasts) {
-  struct Case {
-    const char* name;
-    std::function<void(MessageForm&, Poster&)> act;
-    int selected;       // the one line selected after the posting; -1: the newest
-    bool newestInView;  // whether the view moved to the posted line
+  MessageForm& w = testing::ThreadWindow();
+  Poster p(ThreadState::Current());
+  p.Initialize();
+  const auto send = [&](UINT m, WPARAM wp = 0, LPARAM lp = 0) {
+    return SendMessageW(w.listBox().hwnd(), m, wp, lp);
   };
-  const auto click = [](HWND list, int line, WPARAM keys) {
-    const POINT at = testing::LinePoint(list, line);
-    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(at.x, at.y));
-    PostMessageW(list, WM_LBUTTONUP, keys, MAKELPARAM(at.x, at.y));
-    testing::PumpMessages();
+  const auto click = [&](int line, int key) {  // key: held meanwhile (0: none)
+    const testing::HeldKeys held({key});
+    const POINT at = testing::LinePoint(w.listBox().hwnd(), line);
+    send(WM_LBUTTONDOWN, MK_LBUTTON | (key ? MK_CONTROL : 0), MAKELPARAM(at.x, at.y));
+    send(WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
   };
-  const auto pickTwo = [&](MessageForm& w) {  // the person's two lines, 36 and 38
-    click(w.listBox().hwnd(), 36, 0);
-    testing::HeldKeys control({VK_CONTROL});
-    click(w.listBox().hwnd(), 38, MK_CONTROL);
-  };
-  const Case cases[] = {
-      {"wheel up, only the newest selected",
-       [](MessageForm& w, Poster&) {
-         SendMessageW(w.listBox().hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, 3 * WHEEL_DELTA), 0);
+  const auto pickTwo = [&] { click(36, 0), click(38, VK_CONTROL); };
+  const struct { const char* name; std::function<void()> act; int selected; bool moved; } cases[] = {
+      {"wheel up, only the newest selected", [&] { send(WM_MOUSEWHEEL, 360 << 16); }, -1, false},
+      {"the scroll bar's page area", [&] { send(WM_VSCROLL, SB_PAGEUP); }, -1, false},
+      {"the Page Up key selects a line", [&] { send(WM_KEYDOWN, VK_PRIOR); }, -2, false},
+      {"two lines deleted by the menu", [&] { pickTwo(), MakeFormMenuCommands(w)->Run(MenuItem::Delete); }, -1, true},
+      {"the same by DeleteSelectedMessages", [&] { pickTwo(), p.DeleteSelectedMessages(); }, -1, true},
+      {"the last selected line trimmed", [&] {
+         send(LB_SETTOPINDEX), click(0, 0), p.SetMaxListCount(40), p.DoSirel(u"trims");
        }, -1, false},
-      {"the scroll bar's page area", [](MessageForm& w, Poster&) {
-         SendMessageW(w.listBox().hwnd(), WM_VSCROLL, SB_PAGEUP, 0);
-       }, -1, false},
-      {"the Page Up key selects a line", [](MessageForm& w, Poster&) {
-         SendMessageW(w.listBox().hwnd(), WM_KEYDOWN, VK_PRIOR, 1);
-       }, -2, false},
-      {"the person's two lines deleted by the menu", [&](MessageForm& w, Poster&) {
-         pickTwo(w);
-         MakeFormMenuCommands(w)->Run(MenuItem::Delete);
-       }, -1, true},
-      {"the person's two lines deleted by DeleteSelectedMessages", [&](MessageForm& w, Poster& p) {
-         pickTwo(w);
-         p.DeleteSelectedMessages();
-       }, -1, true},
-      {"the person's last selected line trimmed", [&](MessageForm& w, Poster& p) {
-         SendMessageW(w.listBox().hwnd(), LB_SETTOPINDEX, 0, 0);
-         click(w.listBox().hwnd(), 0, 0);
-         p.SetMaxListCount(40);
-         p.DoSirel(u"trims line 0");
-       }, -1, false},
-      {"Ctrl+A, then Clear", [](MessageForm& w, Poster& p) {
-         testing::HeldKeys control({VK_CONTROL});
-         SendMessageW(w.listBox().hwnd(), WM_KEYDOWN, 'A', 1);
-         p.ClearList();
+      {"Ctrl+A, then Clear", [&] {
+         const testing::HeldKeys control({VK_CONTROL});
+         send(WM_KEYDOWN, 'A'), p.ClearList();
        }, -1, true},
   };
-  for (const Case& c : cases) {
+  w.Show();
+  const int rows = ListboxListTest::VisibleRows(w.listBox());
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    MessageForm& window = testing::ThreadWindow();
-    Poster poster(ThreadState::Current());
-    poster.Initialize();
-    window.Show();
-    for (int i = 0; i < 40; ++i) poster.DoSirel(Numbered(i));
-    testing::PumpMessages();
-    const HWND control = window.listBox().hwnd();
-    c.act(window, poster);
-    const int caret = static_cast<int>(SendMessageW(control, LB_GETCARETINDEX, 0, 0));
-    poster.DoSirel(u"posted");
-    testing::PumpMessages();
-
-    const int newest = static_cast<int>(SendMessageW(control, LB_GETCOUNT, 0, 0)) - 1;
-    std::vector<int> selected(8, -1);
-    selected.resize(static_cast<std::size_t>(SendMessageW(
-        control, LB_GETSELITEMS, 8, reinterpret_cast<LPARAM>(selected.data()))));
-    EXPECT_EQ(selected, std::vector<int>{c.selected == -1 ? newest : caret});
-    EXPECT_EQ(SendMessageW(control, LB_GETTOPINDEX, 0, 0) + VisibleRows(control) > newest,
-              c.newestInView);
-    poster.ClearList();
-    window.Hide();
+    p.SetMaxListCount(0), p.ClearList();
+    for (int i = 0; i < 40; ++i) p.DoSirel(Numbered(i));
+    c.act();
+    const LRESULT caret = send(LB_GETCARETINDEX);
+    p.DoSirel(u"posted");
+    const int newest = w.listBox().ListCount() - 1;
+    EXPECT_EQ(send(LB_GETSELCOUNT), 1);
+    EXPECT_GT(send(LB_GETSEL, c.selected == -1 ? newest : caret), 0);
+    EXPECT_EQ(send(LB_GETTOPINDEX) + rows > newest, c.moved);
   }
+  w.Hide();
 }
 
 TEST_F(ListboxListTest, ADetachedListRefusesWithAWindowError) {
