@@ -7,10 +7,11 @@
 //
 // Two holds, each for what the person did. After each input of the person (mouse, keys, wheel,
 // scroll bar) the list looks at what the person left:
-// - any selection but the newest line alone, or none, holds the selection: postings then append
-//   and trim without touching the selection, the current line or the view. It ends when the
-//   person gives the list back, or when the person's selected lines are all gone (a removal by
-//   any path, a trim, Clear): a selection nobody holds any more protects nothing.
+// - selected lines other than the newest line alone (nothing selected holds nothing) hold the
+//   selection: postings then append and trim without touching the selection, the current line
+//   or the view. It ends when the person gives the list back, or when the person's selected
+//   lines are all gone (a removal by any path, a trim, Clear): a selection nobody holds any
+//   more protects nothing.
 // - a view without the newest line holds the view: postings still make the newest line current
 //   and selected (so that a command on the selection never acts on a line nobody chose), but
 //   leave the view where the person put it, until the person is back at the end.
