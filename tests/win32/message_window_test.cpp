@@ -197,7 +197,7 @@ TEST_F(MessageWindowTest, FormVisibleShowsAndHidesKeepingTheLines) {
   poster.SetFormVisible(kFalse);
 }
 
-// Every paint of the list slowed, as on a slow display or a remote session, and counted.
+// Every paint of the list slowed (a slow display, a remote session) and counted.
 WNDPROC g_list_proc = nullptr;
 int g_list_paints = 0;
 LRESULT CALLBACK SlowPaintingList(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -208,18 +208,15 @@ LRESULT CALLBACK SlowPaintingList(HWND hwnd, UINT message, WPARAM wParam, LPARAM
   return CallWindowProcW(g_list_proc, hwnd, message, wParam, lParam);
 }
 
-// However long the last paint took, the newest line is drawn at once for a client that posts
-// slower than once a frame (it may then wait without running its messages, as a script in
-// Wine's WScript.Shell Popup does), and at the next run of the thread's messages otherwise.
+// However long a paint takes, the newest line is drawn at once after a pause (a script may then
+// wait in Wine's Popup, running no messages), and when the thread next runs its messages else.
 TEST_F(MessageWindowTest, TheNewestLineIsDrawnWhateverThePaintCost) {
   Poster poster(ThreadState::Current());
-  poster.Initialize();
   poster.SetFormVisible(kTrue);
   const HWND list = ThreadWindow().listBox().hwnd();
   g_list_proc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SlowPaintingList)));
-  for (int i = 0; i < 20; ++i) poster.DoSirel(u"older");
-  testing::PumpMessages();  // a slow paint: frames stretch to about nine times its cost
+  poster.DoSirel(u"older");  // drawn at once, slowly: frames stretch to nine times its cost
   for (const bool pause : {true, false}) {
     Sleep(pause ? 100 : 0);
     const int paints = g_list_paints;

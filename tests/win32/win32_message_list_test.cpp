@@ -112,10 +112,9 @@ TEST_F(ListboxListTest, ManySelectedLinesGoInOnePassLeavingWhatOneByOneLeaves) {
     g_adds_before_refusal = c.refusedAdd;
     g_inner_proc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
         subject->listBox().hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RefusingOneAdd)));
-    if (c.refusedAdd == 0) subject->listBox().RemoveSelected();
-    if (c.refusedAdd > 0) {
-      EXPECT_EQ(ThrownCode([&] { subject->listBox().RemoveSelected(); }), ErrorCode::OutOfMemory);
-    }
+    const auto remove = [&] { subject->listBox().RemoveSelected(); };
+    if (c.refusedAdd == 0) remove();
+    if (c.refusedAdd > 0) { EXPECT_EQ(ThrownCode(remove), ErrorCode::OutOfMemory); }
     ListBoxList& reference = twin->listBox();
     for (int i = reference.ListCount() - 1; i >= 0; --i) {
       if (reference.Selected(static_cast<std::int16_t>(i)) == kTrue) {
@@ -163,15 +162,14 @@ TEST_F(ListboxListTest, MakingALineCurrentScrollsItIntoView) {
 }
 
 TEST_F(ListboxListTest, ALineWithNulsComesBackExactlyAndShowsTheMark) {
-  auto window = MakeWindow(1);
-  ListBoxList& list = window->listBox();
-  const std::u16string exact(u"before\0after\0", 13);
-  list.AddItem(exact);
-  EXPECT_EQ(list.LineText(1), exact);
-  EXPECT_EQ(AllLinesText(list), u"line 0\r\n" + exact + u"\r\n");  // Copy All and Export
-  wchar_t shown[32] = {};
-  SendMessageW(list.hwnd(), LB_GETTEXT, 1, reinterpret_cast<LPARAM>(shown));
-  EXPECT_STREQ(shown, L"before\u2400after\u2400");
+  auto window = MakeWindow(0);
+  const std::u16string exact(u"a\0b\0", 4);
+  window->listBox().AddItem(exact);
+  EXPECT_EQ(window->listBox().LineText(0), exact);
+  EXPECT_EQ(AllLinesText(window->listBox()), exact + u"\r\n");  // Copy All and Export
+  wchar_t shown[8] = {};
+  SendMessageW(window->listBox().hwnd(), LB_GETTEXT, 0, reinterpret_cast<LPARAM>(shown));
+  EXPECT_STREQ(shown, L"a\u2400b\u2400");
 }
 
 // Runs `send` on another thread while this one takes the messages it sends to the control, as
@@ -333,35 +331,26 @@ TEST_F(OutsideSenderTest, CountAndCurrentLineFollowWritesFromOutside) {
 }
 
 // A scroll holds the view only, a selection holds until the person's lines are gone. Each row:
-// 40 postings, the person's act, one posting; then the one selected line (-1: the newest, -2:
-// the current line the act left) and whether the view moved to the newest line.
+// 40 postings, the person's act, one posting; then whether the newest line (else the current
+// line the act left) is the one selected, and whether the view moved to the newest line.
 TEST_F(OutsideSenderTest, ScrollingHoldsTheViewAndSelectingHoldsTheSelectionWhileItLasts) {
   MessageForm& w = testing::ThreadWindow();
   Poster p(ThreadState::Current());
-  p.Initialize();
-  const auto send = [&](UINT m, WPARAM wp = 0, LPARAM lp = 0) {
-    return SendMessageW(w.listBox().hwnd(), m, wp, lp);
+  const HWND list = w.listBox().hwnd();
+  const auto send = [&](UINT m, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(list, m, wp, lp); };
+  const auto click = [&](int line, WPARAM keys) {
+    const POINT at = testing::LinePoint(list, line);
+    for (const UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP}) send(m, keys, MAKELPARAM(at.x, at.y));
   };
-  const auto click = [&](int line, int key) {  // key: held meanwhile (0: none)
-    const testing::HeldKeys held({key});
-    const POINT at = testing::LinePoint(w.listBox().hwnd(), line);
-    send(WM_LBUTTONDOWN, MK_LBUTTON | (key ? MK_CONTROL : 0), MAKELPARAM(at.x, at.y));
-    send(WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-  };
-  const auto pickTwo = [&] { click(36, 0), click(38, VK_CONTROL); };
-  const struct { const char* name; std::function<void()> act; int selected; bool moved; } cases[] = {
-      {"wheel up, only the newest selected", [&] { send(WM_MOUSEWHEEL, 360 << 16); }, -1, false},
-      {"the scroll bar's page area", [&] { send(WM_VSCROLL, SB_PAGEUP); }, -1, false},
-      {"the Page Up key selects a line", [&] { send(WM_KEYDOWN, VK_PRIOR); }, -2, false},
-      {"two lines deleted by the menu", [&] { pickTwo(), MakeFormMenuCommands(w)->Run(MenuItem::Delete); }, -1, true},
-      {"the same by DeleteSelectedMessages", [&] { pickTwo(), p.DeleteSelectedMessages(); }, -1, true},
-      {"the last selected line trimmed", [&] {
-         send(LB_SETTOPINDEX), click(0, 0), p.SetMaxListCount(40), p.DoSirel(u"trims");
-       }, -1, false},
-      {"Ctrl+A, then Clear", [&] {
-         const testing::HeldKeys control({VK_CONTROL});
-         send(WM_KEYDOWN, 'A'), p.ClearList();
-       }, -1, true},
+  const auto pickTwo = [&] { click(36, 0), click(38, MK_CONTROL); };
+  const struct { const char* name; std::function<void()> act; bool newest, moved; } cases[] = {
+      {"wheel up, only the newest selected", [&] { send(WM_MOUSEWHEEL, 360 << 16); }, true, false},
+      {"the scroll bar's page area", [&] { send(WM_VSCROLL, SB_PAGEUP); }, true, false},
+      {"the Page Up key selects a line", [&] { send(WM_KEYDOWN, VK_PRIOR); }, false, false},
+      {"two lines deleted by the menu", [&] { pickTwo(), MakeFormMenuCommands(w)->Run(MenuItem::Delete); }, true, true},
+      {"the same by DeleteSelectedMessages", [&] { pickTwo(), p.DeleteSelectedMessages(); }, true, true},
+      {"the last selected line trimmed", [&] { send(LB_SETTOPINDEX), click(0, 0), p.SetMaxListCount(40), p.DoSirel(u"-"); }, true, false},
+      {"Ctrl+A, then Clear", [&] { testing::HeldKeys c({VK_CONTROL}); send(WM_KEYDOWN, 'A'), p.ClearList(); }, true, true},
   };
   w.Show();
   const int rows = ListboxListTest::VisibleRows(w.listBox());
@@ -374,7 +363,7 @@ TEST_F(OutsideSenderTest, ScrollingHoldsTheViewAndSelectingHoldsTheSelectionWhil
     p.DoSirel(u"posted");
     const int newest = w.listBox().ListCount() - 1;
     EXPECT_EQ(send(LB_GETSELCOUNT), 1);
-    EXPECT_GT(send(LB_GETSEL, c.selected == -1 ? newest : caret), 0);
+    EXPECT_GT(send(LB_GETSEL, c.newest ? newest : caret), 0);
     EXPECT_EQ(send(LB_GETTOPINDEX) + rows > newest, c.moved);
   }
   w.Hide();

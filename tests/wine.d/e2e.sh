@@ -570,10 +570,6 @@ until_output() {
     sleep 0.1
   done
 }
-# until_window <seconds> <title>: waits for a window with that title on the display.
-until_window() {
-  timeout "$1" xdotool search --sync --onlyvisible --name "^$2\$" >/dev/null 2>&1
-}
 # busy_script <name> <parent> <top twips> <left twips> [unpictured]: runs the busy script client
 # (20 lines posted hidden, the window shown, then 60 lines, 100 ms apart, then a message box),
 # and checks its window's picture once it is shown, while it posts and while it waits (unless
@@ -626,10 +622,9 @@ busy_script() {
   else
     fail "$name: while the script posts, read line $first, a second later $second"
   fi
-  if until_output 30 "$out" waiting && until_window 20 "Script waits"; then
-    # One picture a second after the message box appears. (Wine's WScript.Shell Popup shows its
-    # box from a thread of its own, and the script's thread waits without running its messages:
-    # its last line must have been drawn when it was posted, 100 ms after the one before.)
+  # One picture a second after the message box appears. (Wine's Popup shows it from a thread of
+  # its own; the script's thread runs no messages: its last line was drawn when posted.)
+  if until_output 30 "$out" waiting && timeout 20 xdotool search --sync --onlyvisible --name "^Script waits$" >/dev/null; then
     sleep 1
     newest_read "$left" "$top" Script
     if [ "$newest" -ge 59 ]; then
