@@ -33,7 +33,12 @@ void DrawingHold::HoldForWrite() {
 
 bool DrawingHold::EndUpdate() {
   if (depth_ > 0) --depth_;
-  return depth_ == 0 && held_ && NowMs() - last_drawn_ms_ >= frame_ms_ && listbox_ != nullptr &&
+  if (depth_ > 0) return false;
+  const double now = NowMs();
+  // The client's own time since its previous update, the drawing not counted.
+  const bool afterAPause = now - std::max(last_update_end_ms_, last_drawn_ms_) >= kFrameMs;
+  last_update_end_ms_ = now;
+  return held_ && (afterAPause || now - last_drawn_ms_ >= frame_ms_) && listbox_ != nullptr &&
          IsWindowVisible(GetParent(listbox_));
 }
 

@@ -4,11 +4,13 @@
 // The first write of an update (BeginUpdate/EndUpdate, one posting) turns the control's redrawing
 // off (WM_SETREDRAW) and invalidates the owning window. While the owning window is on screen,
 // the lines are drawn again, all at once, by the end of an update when the last drawing is a
-// frame old (kFrameMs, or longer after a slow paint), or by ShowHeldLines(), which the owning window calls when the thread runs
-// its messages (its WM_PAINT) or shows the window, whichever is first. So a tight loop of
-// postings draws at most once a frame, and no timer is needed; a list that is not on screen
-// stays held until it is shown: its writes then skip the control's scrolling and scroll-bar
-// work, which nobody sees.
+// frame old (kFrameMs, or longer after a slow paint) or when the client's previous update ended
+// a frame (kFrameMs) or more before (a client that posts slower than once a frame sees each of
+// its lines at once, whatever a paint costs: it may never run its messages again), or by
+// ShowHeldLines(), which the owning window calls when the thread runs its messages (its
+// WM_PAINT) or shows the window, whichever is first. So a tight loop of postings draws at most
+// once a frame, and no timer is needed; a list that is not on screen stays held until it is
+// shown: its writes then skip the control's scrolling and scroll-bar work, which nobody sees.
 #pragma once
 
 #include <windows.h>
@@ -40,9 +42,10 @@ class DrawingHold {
   int depth_ = 0;
   bool held_ = false;
   double last_drawn_ms_ = -1e9;
-  // The time between two drawings: a frame, or about nine times what the last drawing took,
-  // whichever is longer, so that drawing takes at most about a tenth of a busy client's time
-  // however slow a paint is (a remote desktop, a slow display).
+  double last_update_end_ms_ = -1e9;
+  // The time between two drawings within a burst of postings: a frame, or about nine times what
+  // the last drawing took, whichever is longer, so that drawing takes at most about a tenth of a
+  // busy client's time however slow a paint is (a remote desktop, a slow display).
   double frame_ms_ = kFrameMs;
 };
 

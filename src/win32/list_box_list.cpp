@@ -28,7 +28,9 @@ bool ListBoxList::Attach(HWND listbox, ListInputHandler* input) {
   listbox_ = listbox;
   input_ = input;
   pending_ = -1;
-  following_ = true;
+  selection_held_ = false;
+  view_held_ = false;
+  exact_.clear();
   known_.Reset();
   known_.ForgetSelection();
   hold_.Attach(listbox);
@@ -49,7 +51,10 @@ void ListBoxList::Disarm() noexcept {
   listbox_ = nullptr;
   input_ = nullptr;
   pending_ = -1;
-  following_ = true;
+  selection_held_ = false;
+  view_held_ = false;
+  // The lines' exact texts are read through the control alone: detached, they are let go.
+  exact_.clear();
   known_.Reset();
   hold_.Detach();
 }
@@ -115,10 +120,12 @@ void ListBoxList::AddItem(const std::u16string& text) {
   const int count = ListCount();
   if (count >= kMaxLines) throw SirelError(ErrorCode::ListFull);
   hold_.HoldForWrite();
-  const std::wstring wide = ToWide(text);
+  bool holdsNul = false;
+  const std::wstring wide = Displayed(text, &holdsNul);
   const LRESULT result = Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
   if (result == LB_ERRSPACE) throw SirelError(ErrorCode::OutOfMemory);
   if (result == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
+  if (holdsNul) KeepExactText(static_cast<int>(result), text);
   known_.count = count + 1;
   // The first line of an empty list may become the current one.
   if (count == 0) known_.caret = -1;
@@ -131,11 +138,13 @@ void ListBoxList::InsertItem(std::int16_t index, const std::u16string& text, VBo
   if (count >= kMaxLines) throw SirelError(ErrorCode::ListFull);
   hold_.HoldForWrite();
   const int caret = count > 0 ? CaretIndex() : -1;
-  const std::wstring wide = ToWide(text);
+  bool holdsNul = false;
+  const std::wstring wide = Displayed(text, &holdsNul);
   const LRESULT result =
       Send(LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.c_str()));
   if (result == LB_ERRSPACE) throw SirelError(ErrorCode::OutOfMemory);
   if (result == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
+  if (holdsNul) KeepExactText(index, text);
   known_.count = count + 1;
   known_.caret = -1;
   if (known_.selection_known && known_.only_selected >= index) ++known_.only_selected;
@@ -156,7 +165,7 @@ void ListBoxList::RemoveItem(std::int16_t index) {
   }
   ApplyPendingSelection();
   hold_.HoldForWrite();
-  const int top = following_ ? -1 : static_cast<int>(Send(LB_GETTOPINDEX));
+  const int top = FollowsPostings() ? -1 : static_cast<int>(Send(LB_GETTOPINDEX));
   const int caret = CaretIndex();
   // The control answers with the number of lines left.
   const LRESULT remaining = Send(LB_DELETESTRING, static_cast<WPARAM>(index));
@@ -171,14 +180,17 @@ void ListBoxList::RemoveItem(std::int16_t index) {
   KeepCaretAt(wanted);
   known_.NoteRemoved(index);
   if (index < top) KeepTopAt(top - 1);
+  EndHoldIfSelectionGone();
 }
 
 void ListBoxList::Clear() {
   hold_.HoldForWrite();
   pending_ = -1;
   // An empty list follows the postings again, whoever held it.
-  following_ = true;
+  selection_held_ = false;
+  view_held_ = false;
   Send(LB_RESETCONTENT);
+  exact_.clear();
   known_.count = 0;
   known_.selection_known = true;
   known_.only_selected = -1;
@@ -211,7 +223,8 @@ void ListBoxList::KeepCaretAt(int wanted) {
 std::u16string ListBoxList::LineText(std::int16_t index) const {
   if (index == -1) return std::u16string();
   CheckIndex(index);
-  return FromWide(TextAt(index));
+  const std::wstring shown = TextAt(index);
+  return ExactText(index, shown.data(), shown.size());
 }
 
 VBool ListBoxList::Selected(std::int16_t index) const {

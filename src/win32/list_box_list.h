@@ -13,16 +13,23 @@
 //   the move of the selection, the current line and the view to the newest line: a posting
 //   appends at once, and SelectOnly is applied to the control once per frame. Every reader meets
 //   the state as if each posting had applied it (list_box_list_follow.cpp).
-// - The person's selection wins: once the person selects lines or scrolls away from the end,
+// - Two holds, each for what the person did (list_box_list_follow.cpp). Scrolling away from the
+//   end holds the view: postings still make the newest line current and selected, without
+//   moving the view, until the person is back at the end. Selecting lines holds the selection:
 //   SelectOnly does nothing until the person gives the list back (the newest line the only
-//   selected one, or the view at the end with nothing else selected) or the list is cleared.
-// - A NUL character ends a LISTBOX string: a line keeps its text up to the first NUL.
+//   selected one, or nothing selected) or the person's selected lines are all gone (removed by
+//   any path, trimmed, cleared).
+// - A line is kept exactly: a LISTBOX string ends at a NUL, so a line that holds one shows each
+//   NUL as U+2400 and keeps its exact text in the list's own table, keyed by the line's item
+//   data and freed with the line (list_box_list_exact_text.cpp); every reader of the list gets
+//   the exact text, other programs reading the control see the mark.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/message_list.h"
@@ -89,8 +96,11 @@ class ListBoxList final : public MessageList {
   // last drawing, if any. Never throws.
   void ShowHeldLines() noexcept;
   bool HoldsDrawing() const { return hold_.held(); }
-  // False while the person holds the list (list_box_list_follow.cpp).
-  bool FollowsPostings() const { return following_; }
+  // False while the person holds the selection or the view (list_box_list_follow.cpp).
+  bool FollowsPostings() const { return !selection_held_ && !view_held_; }
+  // The control's owner forwards each WM_DELETEITEM's item data: the exact text of a line that
+  // held a NUL goes with its line. Ignored while detached.
+  void ForgetExactText(ULONG_PTR key) noexcept;
 
  private:
   static LRESULT CALLBACK ControlProc(HWND listbox, UINT message, WPARAM wParam, LPARAM lParam);
@@ -99,6 +109,11 @@ class ListBoxList final : public MessageList {
   LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
   void CheckIndex(std::int16_t index) const;
   std::wstring TextAt(int index) const;
+  // Lines that hold a NUL (list_box_list_exact_text.cpp).
+  static std::wstring Displayed(const std::u16string& text, bool* holdsNul);
+  void KeepExactText(int index, const std::u16string& text);
+  std::u16string ExactText(int index, const wchar_t* shown, std::size_t length) const;
+  ULONG_PTR ExactKeyAt(int index, const wchar_t* shown, std::size_t length) const;
   int CaretIndex() const;
   void KeepCaretAt(int wanted);
   void MoveCaretTo(int index);
@@ -110,6 +125,8 @@ class ListBoxList final : public MessageList {
   void ApplyPendingSelection(bool keepView = false);
   void RemoveBesidePending(std::int16_t index);
   void NotePersonInput();
+  bool LastInView();
+  void EndHoldIfSelectionGone();
   int RowsShown();
   void KeepTopAt(int top);
   template <class Change>
@@ -123,8 +140,13 @@ class ListBoxList final : public MessageList {
   DrawingHold hold_;
   // Depth of the list's own Send calls: messages seen meanwhile are its own writes.
   mutable int own_sends_ = 0;
-  // False while the person holds the list: postings then leave the selection and the view alone.
-  bool following_ = true;
+  // The person's holds: of the selection (postings then leave the selection, the current line
+  // and the view alone), and of the view (postings select without scrolling).
+  bool selection_held_ = false;
+  bool view_held_ = false;
+  // The exact texts of the lines that hold a NUL, by the key in their item data.
+  std::unordered_map<ULONG_PTR, std::u16string> exact_;
+  ULONG_PTR next_key_ = 0;
   // The line a posting made the only selected and current one, not yet applied to the control
   // (-1: none); what the control had selected then (from_known_ false: not known).
   int pending_ = -1;

@@ -5,11 +5,16 @@
 // any reader of the selection or the view (another thread, another process, the person's mouse
 // and keys) has the move applied before the control answers it.
 //
-// The person's selection wins. After each input of the person (mouse, keys, wheel, scroll bar)
-// the list looks at what the person left: the newest line as the only selected one, in view,
-// or nothing selected with the view at the end, means the list follows the postings; anything
-// else means the person holds it, and postings then append and trim without touching the
-// selection, the current line or the view. Clear gives the list back.
+// Two holds, each for what the person did. After each input of the person (mouse, keys, wheel,
+// scroll bar) the list looks at what the person left:
+// - selected lines other than the newest line alone (nothing selected holds nothing) hold the
+//   selection: postings then append and trim without touching the selection, the current line
+//   or the view. It ends when the person gives the list back, or when the person's selected
+//   lines are all gone (a removal by any path, a trim, Clear): a selection nobody holds any
+//   more protects nothing.
+// - a view without the newest line holds the view: postings still make the newest line current
+//   and selected (so that a command on the selection never acts on a line nobody chose), but
+//   leave the view where the person put it, until the person is back at the end.
 #include <algorithm>
 
 #include "core/errors.h"
@@ -97,7 +102,7 @@ bool ListBoxList::IsPersonInput(UINT message, WPARAM wParam) {
 
 void ListBoxList::SelectOnly(std::int16_t index) {
   CheckIndex(index);
-  if (!following_) return;
+  if (selection_held_) return;
   hold_.HoldForWrite();
   if (pending_ < 0) {
     pending_from_known_ = known_.selection_known;
@@ -133,8 +138,10 @@ void ListBoxList::WithoutScrollingPicture(Change change) {
 // keepView: for the person's mouse, which points at the picture of the last frame: the move is
 // applied (so that a Shift+click extends from the right anchor) but the view stays where it was
 // drawn, so the click lands on the line the person saw.
+// The view the person holds stays too.
 void ListBoxList::ApplyPendingSelection(bool keepView) {
   if (pending_ < 0 || listbox_ == nullptr) return;
+  keepView = keepView || view_held_;
   const int index = pending_;
   pending_ = -1;
   applying_ = true;
@@ -184,14 +191,27 @@ void ListBoxList::NotePersonInput() {
   if (listbox_ == nullptr) return;
   const int count = ListCount();
   if (count == 0) {
-    following_ = true;
+    selection_held_ = false;
+    view_held_ = false;
     return;
   }
   const int last = count - 1;
-  const int top = static_cast<int>(Send(LB_GETTOPINDEX));
-  const bool lastInView = last < top + RowsShown();
   const LRESULT selected = Send(LB_GETSELCOUNT);
-  following_ = lastInView && (selected == 0 || (selected == 1 && Send(LB_GETSEL, last) > 0));
+  selection_held_ = !(selected == 0 || (selected == 1 && Send(LB_GETSEL, last) > 0));
+  view_held_ = !LastInView();
+}
+
+bool ListBoxList::LastInView() {
+  const int top = static_cast<int>(Send(LB_GETTOPINDEX));
+  return ListCount() - 1 < top + RowsShown();
+}
+
+// After a removal: once the person's selected lines are all gone, postings select the newest
+// line again, and the view follows again if it is at the end.
+void ListBoxList::EndHoldIfSelectionGone() {
+  if (!selection_held_ || listbox_ == nullptr || SelCount() > 0) return;
+  selection_held_ = false;
+  view_held_ = ListCount() > 0 && !LastInView();
 }
 
 int ListBoxList::RowsShown() {

@@ -4,7 +4,8 @@
 // go straight to the LISTBOX class's own procedure: the window's subclass procedure has nothing
 // to do with a read, and passing through it would double the cost of reading a full list
 // (32767 lines) under Wine. Reading line by line through List() costs about three times as
-// much again.
+// much again. A line that holds a NUL is read from the list's own table
+// (list_box_list_exact_text.cpp).
 #include <vector>
 
 #include "core/errors.h"
@@ -39,7 +40,12 @@ void ListBoxList::AppendLines(std::u16string& out, bool selectedOnly,
     if (index >= count) throw SirelError(ErrorCode::InvalidIndex);
     const LRESULT copied = read(LB_GETTEXT, index, buffer.data());
     if (copied == LB_ERR) throw SirelError(ErrorCode::InvalidIndex);
-    out.append(buffer.begin(), buffer.begin() + copied);
+    const ULONG_PTR key = ExactKeyAt(index, buffer.data(), static_cast<std::size_t>(copied));
+    if (key != 0) {
+      out.append(exact_.at(key));  // a line that holds a NUL
+    } else {
+      out.append(buffer.begin(), buffer.begin() + copied);
+    }
     out.append(lineEnd);
   }
 }

@@ -1,5 +1,10 @@
 // Removing the selected lines of the LISTBOX: one by one for a few, by rebuilding the control
-// for many, since each single removal moves every later line.
+// from the first selected line on for many, since each single removal moves every later line.
+// The rebuild loses no kept line, whatever fails: it reserves the control's storage before it
+// removes anything (a refusal ends it with nothing changed), removes the lines from the end
+// (which moves none and needs no memory), and adds the kept ones back into the memory those
+// lines just gave up; should an add fail all the same, it goes on putting every remaining kept
+// line back before it reports the failure.
 #include <algorithm>
 
 #include "core/current_line.h"
@@ -42,29 +47,41 @@ void ListBoxList::RemoveSelected() {
       RemoveItem(static_cast<std::int16_t>(*it));
     }
   } else {
-    RebuildWithout(selected);
+    try {
+      RebuildWithout(selected);
+    } catch (...) {
+      known_.ForgetSelection();
+      EndHoldIfSelectionGone();
+      throw;
+    }
   }
   known_.selection_known = true;
   known_.only_selected = -1;
+  EndHoldIfSelectionGone();
 }
 
 // Removes the given lines (ascending indexes, every selected line) in one pass: reads the kept
-// lines, empties the control and adds them back. The kept lines were all unselected, so the
-// control is left with no selection, as single removals would leave it; the caret and the first
-// visible line follow their lines.
+// lines from the first removed one on, removes that tail from its end and adds the kept lines
+// back. The kept lines were all unselected, so the control is left with no selection, as single
+// removals would leave it; the caret and the first visible line follow their lines. An error
+// ends the removal after every kept line is back.
 void ListBoxList::RebuildWithout(const std::vector<int>& removed) {
   const int count = static_cast<int>(Send(LB_GETCOUNT));
   const int caret = static_cast<int>(Send(LB_GETCARETINDEX));
   const int top = static_cast<int>(Send(LB_GETTOPINDEX));
+  const int first = removed.front();
 
   std::vector<std::wstring> kept;
-  kept.reserve(static_cast<std::size_t>(count) - removed.size());
+  std::vector<ULONG_PTR> keys;  // of the kept lines that hold a NUL, else 0
+  std::vector<int> keyed;       // where those lines are now
+  kept.reserve(static_cast<std::size_t>(count - first) - removed.size());
+  keys.reserve(kept.capacity());
   std::size_t bytes = 0;
   auto next = removed.begin();
   int removedBeforeCaret = 0;
   int removedBeforeTop = 0;
   bool caretRemoved = false;
-  for (int i = 0; i < count; ++i) {
+  for (int i = first; i < count; ++i) {
     if (next != removed.end() && *next == i) {
       ++next;
       if (i < caret) ++removedBeforeCaret;
@@ -73,28 +90,38 @@ void ListBoxList::RebuildWithout(const std::vector<int>& removed) {
       continue;
     }
     kept.push_back(TextAt(i));
+    keys.push_back(ExactKeyAt(i, kept.back().data(), kept.back().size()));
+    if (keys.back() != 0) keyed.push_back(i);
     bytes += (kept.back().size() + 1) * sizeof(wchar_t);
   }
-
-  const int remaining = static_cast<int>(kept.size());
+  const int remaining = first + static_cast<int>(kept.size());
   const int newCaret = CurrentLineAfterRemoval(caret, removedBeforeCaret, caretRemoved, remaining);
 
+  // Room for the kept lines before anything goes.
+  if (Send(LB_INITSTORAGE, kept.size(), static_cast<LPARAM>(bytes)) == LB_ERRSPACE) {
+    throw SirelError(ErrorCode::OutOfMemory);
+  }
   // Drawing already held by an update stays held; else it is off for the rebuild alone.
   const bool held = hold_.held();
   if (!held) Send(WM_SETREDRAW, FALSE);
-  Send(LB_RESETCONTENT);
   known_.count = -1;
   known_.caret = -1;
-  Send(LB_INITSTORAGE, static_cast<WPARAM>(remaining), static_cast<LPARAM>(bytes));
+  // The kept lines' exact texts stay in the table: their lines give up their keys first, so
+  // that removing them forgets nothing.
+  for (const int i : keyed) Send(LB_SETITEMDATA, static_cast<WPARAM>(i), 0);
+  for (int i = count - 1; i >= first; --i) Send(LB_DELETESTRING, static_cast<WPARAM>(i));
   bool failed = false;
-  for (const std::wstring& text : kept) {
-    const LRESULT result = Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    if (result == LB_ERR || result == LB_ERRSPACE) {
+  for (std::size_t k = 0; k < kept.size(); ++k) {
+    LRESULT added = Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kept[k].c_str()));
+    // A refused line is tried once more, and the rest go on: the failure is reported after.
+    if (added < 0) {
       failed = true;
-      break;
+      added = Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kept[k].c_str()));
     }
+    if (added >= 0 && keys[k] != 0) Send(LB_SETITEMDATA, static_cast<WPARAM>(added), keys[k]);
+    if (added < 0 && keys[k] != 0) exact_.erase(keys[k]);
   }
-  if (!failed && newCaret >= 0) {
+  if (newCaret >= 0 && newCaret < static_cast<int>(Send(LB_GETCOUNT))) {
     MoveCaretTo(newCaret);
     Send(LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, top - removedBeforeTop)));
   }

@@ -161,6 +161,10 @@ LRESULT MessageForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       OnPaint();
       return 0;
+    case WM_DELETEITEM:
+      // A removed line of the list: the exact text of a line that held a NUL goes with it.
+      list_.ForgetExactText(reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->itemData);
+      return TRUE;
     case WM_CLOSE:
       if (command_running_) {
         close_pending_ = true;  // carried out when the command ends (message_form_input.cpp)

@@ -1,5 +1,6 @@
 #include "win32/system_clipboard.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/errors.h"
@@ -22,14 +23,16 @@ void OpenWithRetry(HWND owner) {
 }
 
 // A movable global block holding text and its NUL, as SetClipboardData wants it; empty when it
-// cannot be made.
+// cannot be made. Clipboard text ends at its first NUL, so a NUL of a line is given as U+2400
+// (SYMBOL FOR NULL), the mark the list shows for it.
 UniqueGlobal NewTextBlock(const std::u16string& text) {
   const SIZE_T bytes = (text.size() + 1) * sizeof(char16_t);
   UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, bytes));
   if (!block) return block;
-  void* memory = GlobalLock(block.get());
+  auto* memory = static_cast<char16_t*>(GlobalLock(block.get()));
   if (memory == nullptr) return UniqueGlobal();
   std::memcpy(memory, text.c_str(), bytes);
+  std::replace(memory, memory + text.size(), u'\0', u'\u2400');
   GlobalUnlock(block.get());
   return block;
 }

@@ -197,6 +197,37 @@ TEST_F(MessageWindowTest, FormVisibleShowsAndHidesKeepingTheLines) {
   poster.SetFormVisible(kFalse);
 }
 
+// Every paint of the list slowed (a slow display, a remote session) and counted.
+WNDPROC g_list_proc = nullptr;
+int g_list_paints = 0;
+LRESULT CALLBACK SlowPaintingList(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    ++g_list_paints;
+    Sleep(30);
+  }
+  return CallWindowProcW(g_list_proc, hwnd, message, wParam, lParam);
+}
+
+// However long a paint takes, the newest line is drawn at once after a pause (a script may then
+// wait in Wine's Popup, running no messages), and when the thread next runs its messages else.
+TEST_F(MessageWindowTest, TheNewestLineIsDrawnWhateverThePaintCost) {
+  Poster poster(ThreadState::Current());
+  poster.SetFormVisible(kTrue);
+  const HWND list = ThreadWindow().listBox().hwnd();
+  g_list_proc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SlowPaintingList)));
+  poster.DoSirel(u"older");  // drawn at once, slowly: frames stretch to nine times its cost
+  for (const bool pause : {true, false}) {
+    Sleep(pause ? 100 : 0);
+    const int paints = g_list_paints;
+    poster.DoSirel(u"newest");
+    if (!pause) testing::PumpMessages();
+    EXPECT_GT(g_list_paints, paints) << (pause ? "after a pause" : "in a burst");
+  }
+  SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_list_proc));
+  poster.SetFormVisible(kFalse);
+}
+
 TEST_F(MessageWindowTest, SetLocationThenTopAndLeftInTwips) {
   Poster poster(ThreadState::Current());
   poster.Initialize();

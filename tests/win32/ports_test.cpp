@@ -72,6 +72,9 @@ TEST(SystemClipboardTest, PutsUnicodeTextAndNarrowReadersSeeIt) {
   ASSERT_TRUE(OpenClipboard(nullptr));
   EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
   CloseClipboard();
+  // Clipboard text ends at a NUL: a line's NUL is given as the mark the list shows.
+  clipboard.SetText(std::u16string(u"a\0b\r\n", 5));
+  EXPECT_EQ(ClipboardUnicodeText(), u"a\u2400b\r\n");
 
   clipboard.Clear();
   EXPECT_EQ(ClipboardFormatCount(), 0);
@@ -327,7 +330,7 @@ TEST(ListBoxListTest, AppendLinesReadsWhatListReads) {
   window.EnsureLoaded();
   ListBoxList& list = window.listBox();
   const std::u16string lines[] = {u"first", u"", u"\u0436\xD83D\xDE00", std::u16string(3000, u'w'),
-                                  u"last"};
+                                  std::u16string(u"a\0b\0", 4), u"last"};
   for (const std::u16string& line : lines) list.AddItem(line);
   for (std::int16_t i : {0, 2, 4}) list.SetSelected(i, true);
 

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "poster/poster.h"
 #include "thread/modAPIs.h"
 #include "window/copy_text.h"
 #include "window/menu.h"
@@ -37,7 +38,7 @@ std::u16string Numbered(int n) {
 }
 
 class ListboxListTest : public ::testing::Test {
- protected:
+ public:
   std::unique_ptr<MessageForm> MakeWindow(int lines) {
     auto window = std::make_unique<MessageForm>(ThisModule());
     window->EnsureLoaded();
@@ -71,6 +72,14 @@ class ListboxListTest : public ::testing::Test {
   }
 };
 
+// Answers LB_ERRSPACE to the n-th LB_ADDSTRING the control gets, as a control short of memory.
+WNDPROC g_inner_proc = nullptr;
+int g_adds_before_refusal = 0;
+LRESULT CALLBACK RefusingOneAdd(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return message == LB_ADDSTRING && --g_adds_before_refusal == 0
+             ? LB_ERRSPACE : CallWindowProcW(g_inner_proc, hwnd, message, wParam, lParam);
+}
+
 TEST_F(ListboxListTest, ManySelectedLinesGoInOnePassLeavingWhatOneByOneLeaves) {
   struct Case {
     const char* name;
@@ -78,8 +87,10 @@ TEST_F(ListboxListTest, ManySelectedLinesGoInOnePassLeavingWhatOneByOneLeaves) {
     int step;        // every step-th line is selected, from `first`
     int first;
     int current;     // the current line before the selection
+    int refusedAdd = 0;  // the rebuild's add the control refuses (0: none)
   };
   const Case cases[] = {
+      {"the 20th add back refused: every kept line back, then the error", 120, 3, 0, 60, 20},
       {"every other line of 200, current kept", 200, 2, 1, 100},
       {"every other line of 200, current removed", 200, 2, 0, 100},
       {"every third of 300, current the last, removed", 300, 3, 2, 299},
@@ -92,11 +103,18 @@ TEST_F(ListboxListTest, ManySelectedLinesGoInOnePassLeavingWhatOneByOneLeaves) {
     auto twin = MakeWindow(c.lines);
     for (MessageForm* window : {subject.get(), twin.get()}) {
       ListBoxList& list = window->listBox();
+      list.RemoveItem(1);
+      list.InsertItem(1, std::u16string(u"kept\0exactly", 13), kFalse);  // a line with a NUL
       list.SelectOnly(static_cast<std::int16_t>(c.current));
       for (int i = c.first; i < c.lines; i += c.step) list.SetSelected(static_cast<std::int16_t>(i), true);
     }
 
-    subject->listBox().RemoveSelected();
+    g_adds_before_refusal = c.refusedAdd;
+    g_inner_proc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        subject->listBox().hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RefusingOneAdd)));
+    const auto remove = [&] { subject->listBox().RemoveSelected(); };
+    if (c.refusedAdd == 0) remove();
+    if (c.refusedAdd > 0) { EXPECT_EQ(ThrownCode(remove), ErrorCode::OutOfMemory); }
     ListBoxList& reference = twin->listBox();
     for (int i = reference.ListCount() - 1; i >= 0; --i) {
       if (reference.Selected(static_cast<std::int16_t>(i)) == kTrue) {
@@ -143,11 +161,15 @@ TEST_F(ListboxListTest, MakingALineCurrentScrollsItIntoView) {
   EXPECT_LE(TopIndex(list), 3);
 }
 
-TEST_F(ListboxListTest, LineStopsAtTheFirstNulCharacter) {
-  // A LISTBOX string ends at a NUL; the rest of such a line is not kept.
+TEST_F(ListboxListTest, ALineWithNulsComesBackExactlyAndShowsTheMark) {
   auto window = MakeWindow(0);
-  window->listBox().AddItem(std::u16string(u"before\0after", 12));
-  EXPECT_EQ(window->listBox().LineText(0), u"before");
+  const std::u16string exact(u"a\0b\0", 4);
+  window->listBox().AddItem(exact);
+  EXPECT_EQ(window->listBox().LineText(0), exact);
+  EXPECT_EQ(AllLinesText(window->listBox()), exact + u"\r\n");  // Copy All and Export
+  wchar_t shown[8] = {};
+  SendMessageW(window->listBox().hwnd(), LB_GETTEXT, 0, reinterpret_cast<LPARAM>(shown));
+  EXPECT_STREQ(shown, L"a\u2400b\u2400");
 }
 
 // Runs `send` on another thread while this one takes the messages it sends to the control, as
@@ -306,6 +328,45 @@ TEST_F(OutsideSenderTest, CountAndCurrentLineFollowWritesFromOutside) {
     const int rows = client.bottom / static_cast<int>(SendMessageW(control, LB_GETITEMHEIGHT, 0, 0));
     EXPECT_GT(SendMessageW(control, LB_GETTOPINDEX, 0, 0) + rows, newest) << "the newest line is in view";
   }
+}
+
+// A scroll holds the view only, a selection holds until the person's lines are gone. Each row:
+// 40 postings, the person's act, one posting; then whether the newest line (else the current
+// line the act left) is the one selected, and whether the view moved to the newest line.
+TEST_F(OutsideSenderTest, ScrollingHoldsTheViewAndSelectingHoldsTheSelectionWhileItLasts) {
+  MessageForm& w = testing::ThreadWindow();
+  Poster p(ThreadState::Current());
+  const HWND list = w.listBox().hwnd();
+  const auto send = [&](UINT m, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(list, m, wp, lp); };
+  const auto click = [&](int line, WPARAM keys) {
+    const POINT at = testing::LinePoint(list, line);
+    for (const UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP}) send(m, keys, MAKELPARAM(at.x, at.y));
+  };
+  const auto pickTwo = [&] { click(36, 0), click(38, MK_CONTROL); };
+  const struct { const char* name; std::function<void()> act; bool newest, moved; } cases[] = {
+      {"wheel up, only the newest selected", [&] { send(WM_MOUSEWHEEL, 360 << 16); }, true, false},
+      {"the scroll bar's page area", [&] { send(WM_VSCROLL, SB_PAGEUP); }, true, false},
+      {"the Page Up key selects a line", [&] { send(WM_KEYDOWN, VK_PRIOR); }, false, false},
+      {"two lines deleted by the menu", [&] { pickTwo(), MakeFormMenuCommands(w)->Run(MenuItem::Delete); }, true, true},
+      {"the same by DeleteSelectedMessages", [&] { pickTwo(), p.DeleteSelectedMessages(); }, true, true},
+      {"the last selected line trimmed", [&] { send(LB_SETTOPINDEX), click(0, 0), p.SetMaxListCount(40), p.DoSirel(u"-"); }, true, false},
+      {"Ctrl+A, then Clear", [&] { testing::HeldKeys c({VK_CONTROL}); send(WM_KEYDOWN, 'A'), p.ClearList(); }, true, true},
+  };
+  w.Show();
+  const int rows = ListboxListTest::VisibleRows(w.listBox());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    p.SetMaxListCount(0), p.ClearList();
+    for (int i = 0; i < 40; ++i) p.DoSirel(Numbered(i));
+    c.act();
+    const LRESULT caret = send(LB_GETCARETINDEX);
+    p.DoSirel(u"posted");
+    const int newest = w.listBox().ListCount() - 1;
+    EXPECT_EQ(send(LB_GETSELCOUNT), 1);
+    EXPECT_GT(send(LB_GETSEL, c.newest ? newest : caret), 0);
+    EXPECT_EQ(send(LB_GETTOPINDEX) + rows > newest, c.moved);
+  }
+  w.Hide();
 }
 
 TEST_F(ListboxListTest, ADetachedListRefusesWithAWindowError) {
