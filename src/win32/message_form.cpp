@@ -92,6 +92,8 @@ void MessageForm::AbandonToSystem() noexcept {
   hwnd_ = nullptr;
   margins_captured_ = false;
   list_.Disarm();
+  // The system destroys the list, which never draws again, after this.
+  list_font_.Release();
 }
 
 MessageForm* MessageForm::FromHwnd(HWND hwnd) {
@@ -162,7 +164,17 @@ LRESULT MessageForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       OnDestroy();
       return 0;
+    case kDpiChangedMessage:
+      OnDpiChanged(wParam, reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case kDpiChangedAfterParentMessage:
+      FollowWindowDpi();
+      return 0;
     default:
+      if (message == ParentChangedMessage()) {
+        FollowWindowDpi();
+        return 0;
+      }
       return DefWindowProcW(hwnd_, message, wParam, lParam);
   }
 }
@@ -170,7 +182,8 @@ LRESULT MessageForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MessageForm::EnsureLoaded() {
   if (hwnd_ != nullptr) return;
   RegisterWindowClass(instance_, &MessageForm::WindowProc);
-  scale_ = TwipScale::ForScreen();
+  system_dpi_ = SystemDpi();
+  scale_ = TwipScale(system_dpi_);
   RECT frame{0, 0, scale_.ToPixels(kClientWidthTwips), scale_.ToPixels(kClientHeightTwips)};
   AdjustWindowRectEx(&frame, kFrameStyle, FALSE, kFrameExStyle);
   // Hidden: no WS_VISIBLE, and nothing here shows it. No parent, no owner, no menu bar.
@@ -182,6 +195,8 @@ void MessageForm::EnsureLoaded() {
     throw SirelError(short_of_memory_ ? ErrorCode::OutOfMemory : ErrorCode::WindowCreate);
   }
   LoadStep();
+  // Made on a monitor of another DPI: the window follows it at once.
+  FollowWindowDpi();
   // The list takes the size it has at first display right away, whether or not the window
   // system reported a size change while the window was made.
   LayoutStep();
@@ -203,6 +218,8 @@ void MessageForm::LoadStep() {
                             scale_.ToTwips(list.right - list.left),
                             scale_.ToTwips(list.bottom - list.top));
   margins_captured_ = true;
+  loaded_margins_ = margins_;
+  frame_at_load_ = MeasureFrame();
 }
 
 // The layout step: the list's size from the window's outer size; it never moves.
@@ -222,7 +239,7 @@ void MessageForm::LayoutStep() {
 }
 
 void MessageForm::OnSize(UINT state) {
-  if (state == SIZE_MINIMIZED) return;
+  if (state == SIZE_MINIMIZED || adopting_dpi_) return;
   LayoutStep();
 }
 
@@ -252,6 +269,10 @@ void MessageForm::OnNcDestroy() {
   hwnd_ = nullptr;
   margins_captured_ = false;
   list_.Detach();
+  // The list is gone (children go before their parent's WM_NCDESTROY); so goes its font.
+  list_font_.Release();
+  kept_top_.reset();
+  kept_left_.reset();
 }
 
 HWND MessageForm::Require() const {
