@@ -225,7 +225,9 @@ TEST_F(WindowLayoutTest, FollowsTheDpiOfItsMonitorAndComesBack) {
       const int high = scale.ToPixels(scale.ToTwips(Height(Frame())) - window_->margins().height);
       EXPECT_LE(Height(list), high);
       EXPECT_GT(Height(list), high - RowHeight());
-      if (dpi == systemDpi) EXPECT_TRUE(EqualRect(&list, &listAtSystemDpi)) << "as it was";
+      if (dpi == systemDpi) {
+        EXPECT_TRUE(EqualRect(&list, &listAtSystemDpi)) << "as it was";
+      }
     }
   }
   window_->ReplaceDpiQuery(nullptr);
