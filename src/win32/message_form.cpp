@@ -92,8 +92,7 @@ void MessageForm::AbandonToSystem() noexcept {
   hwnd_ = nullptr;
   margins_captured_ = false;
   list_.Disarm();
-  // The system destroys the list, which never draws again, after this.
-  list_font_.Release();
+  ForgetNativeWindowDpi();
 }
 
 MessageForm* MessageForm::FromHwnd(HWND hwnd) {
@@ -164,17 +163,8 @@ LRESULT MessageForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       OnDestroy();
       return 0;
-    case kDpiChangedMessage:
-      OnDpiChanged(wParam, reinterpret_cast<const RECT*>(lParam));
-      return 0;
-    case kDpiChangedAfterParentMessage:
-      FollowWindowDpi();
-      return 0;
     default:
-      if (message == ParentChangedMessage()) {
-        FollowWindowDpi();
-        return 0;
-      }
+      if (OnDpiMessage(message, wParam, lParam)) return 0;
       return DefWindowProcW(hwnd_, message, wParam, lParam);
   }
 }
@@ -269,10 +259,7 @@ void MessageForm::OnNcDestroy() {
   hwnd_ = nullptr;
   margins_captured_ = false;
   list_.Detach();
-  // The list is gone (children go before their parent's WM_NCDESTROY); so goes its font.
-  list_font_.Release();
-  kept_top_.reset();
-  kept_left_.reset();
+  ForgetNativeWindowDpi();
 }
 
 HWND MessageForm::Require() const {

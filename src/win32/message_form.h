@@ -121,7 +121,9 @@ class MessageForm final : public MessageWindow, private ListInputHandler {
   MenuCommandRunner& Commands();
 
   // Following the DPI (message_form_dpi.cpp).
+  bool OnDpiMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void OnDpiChanged(WPARAM wParam, const RECT* suggested);
+  void ForgetNativeWindowDpi() noexcept;
   void FollowWindowDpi();
   void AdoptDpi(int dpi, const RECT* suggested);
   FrameSize MeasureFrame() const;

@@ -16,6 +16,27 @@ bool HasParent(HWND hwnd) {
 
 }  // namespace
 
+// WM_DPICHANGED, WM_DPICHANGED_AFTERPARENT and the window manager's note of a new parent.
+bool MessageForm::OnDpiMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kDpiChangedMessage) {
+    OnDpiChanged(wParam, reinterpret_cast<const RECT*>(lParam));
+  } else if (message == kDpiChangedAfterParentMessage || message == ParentChangedMessage()) {
+    FollowWindowDpi();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// The native window is gone, or left to the system at its thread's end: the list (gone with it,
+// as children go before their parent's WM_NCDESTROY, or never drawn again) needs no font, and a
+// window loaded afresh stands where the system puts it.
+void MessageForm::ForgetNativeWindowDpi() noexcept {
+  list_font_.Release();
+  kept_top_.reset();
+  kept_left_.reset();
+}
+
 void MessageForm::OnDpiChanged(WPARAM wParam, const RECT* suggested) {
   // Only a top-level window is sent this; a child's rectangle is not the screen's to suggest.
   AdoptDpi(LOWORD(wParam), HasParent(hwnd_) ? nullptr : suggested);

@@ -53,7 +53,7 @@ void DpiListFont::Follow(HWND list, int dpi, int systemDpi) {
   if (font_ != nullptr && dpi == dpi_) return;
   // The font a control without one draws with, at the system DPI.
   LOGFONTW face{};
-  if (GetObjectW(GetStockObject(SYSTEM_FONT), sizeof(face), &face) != sizeof(face)) return;
+  if (GetObjectW(GetStockObject(SYSTEM_FONT), sizeof(face), &face) == 0) return;
   face.lfHeight = MulDiv(face.lfHeight, dpi, systemDpi);
   face.lfWidth = MulDiv(face.lfWidth, dpi, systemDpi);
   HFONT font = CreateFontIndirectW(&face);
