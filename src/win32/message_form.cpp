@@ -98,6 +98,7 @@ void MessageForm::AbandonToSystem() noexcept {
   hwnd_ = nullptr;
   margins_captured_ = false;
   list_.Disarm();
+  ForgetNativeWindowDpi();
 }
 
 MessageForm* MessageForm::FromHwnd(HWND hwnd) {
@@ -175,6 +176,7 @@ LRESULT MessageForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnDestroy();
       return 0;
     default:
+      if (OnDpiMessage(message, wParam, lParam)) return 0;
       return DefWindowProcW(hwnd_, message, wParam, lParam);
   }
 }
@@ -182,7 +184,8 @@ LRESULT MessageForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MessageForm::EnsureLoaded() {
   if (hwnd_ != nullptr) return;
   RegisterWindowClass(instance_, &MessageForm::WindowProc);
-  scale_ = TwipScale::ForScreen();
+  system_dpi_ = SystemDpi();
+  scale_ = TwipScale(system_dpi_);
   RECT frame{0, 0, scale_.ToPixels(kClientWidthTwips), scale_.ToPixels(kClientHeightTwips)};
   AdjustWindowRectEx(&frame, kFrameStyle, FALSE, kFrameExStyle);
   // Hidden: no WS_VISIBLE, and nothing here shows it. No parent, no owner, no menu bar.
@@ -194,6 +197,8 @@ void MessageForm::EnsureLoaded() {
     throw SirelError(short_of_memory_ ? ErrorCode::OutOfMemory : ErrorCode::WindowCreate);
   }
   LoadStep();
+  // Made on a monitor of another DPI: the window follows it at once.
+  FollowWindowDpi();
   // The list takes the size it has at first display right away, whether or not the window
   // system reported a size change while the window was made.
   LayoutStep();
@@ -215,6 +220,8 @@ void MessageForm::LoadStep() {
                             scale_.ToTwips(list.right - list.left),
                             scale_.ToTwips(list.bottom - list.top));
   margins_captured_ = true;
+  loaded_margins_ = margins_;
+  frame_at_load_ = MeasureFrame();
 }
 
 // The layout step: the list's size from the window's outer size; it never moves.
@@ -234,7 +241,7 @@ void MessageForm::LayoutStep() {
 }
 
 void MessageForm::OnSize(UINT state) {
-  if (state == SIZE_MINIMIZED) return;
+  if (state == SIZE_MINIMIZED || adopting_dpi_) return;
   LayoutStep();
 }
 
@@ -264,6 +271,7 @@ void MessageForm::OnNcDestroy() {
   hwnd_ = nullptr;
   margins_captured_ = false;
   list_.Detach();
+  ForgetNativeWindowDpi();
 }
 
 HWND MessageForm::Require() const {

@@ -10,6 +10,14 @@
 // a negative size is never applied; a rejected width skips the height). A minimised window is
 // not laid out; it is laid out again when it is restored.
 //
+// DPI (message_form_dpi.cpp): twips convert at the window's own DPI (window_dpi.h), which starts
+// as the system DPI and follows WM_DPICHANGED (top-level: the DPI it brings and the rectangle it
+// suggests), WM_DPICHANGED_AFTERPARENT and a change of parent (a child: the DPI the window now
+// has; its position in the parent and its outer size keep their twips). Each change takes the
+// margins again (their frame part measured anew), gives the list the font for that DPI (none at
+// the system DPI) and lays the list out. Top and Left read back the twips the client set while
+// the window stands where those twips put it at its current DPI.
+//
 // Mouse and keys on the list: releasing the right button over it opens the pop-up menu mnuForm
 // at the pointer (the right button changes neither the selection nor the current line); Shift+
 // F10 and the context-menu key open it at the current line; Ctrl+C runs "&Copy Selected Sirels",
@@ -29,14 +37,17 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "platform/message_window.h"
 #include "win32/list_box_list.h"
 #include "win32/popup_menu.h"
-#include "win32/twips.h"
+#include "win32/window_dpi.h"
 #include "window/layout.h"
 #include "window/menu.h"
+#include "window/twip_scale.h"
 
 namespace sirel::win32 {
 
@@ -84,6 +95,9 @@ class MessageForm final : public MessageWindow, private ListInputHandler {
   HMENU formMenu() const { return menu_.form(); }
   // Replaces the commands that the menu and keys run (the tests use this to watch them).
   void ReplaceMenuCommands(std::unique_ptr<MenuCommandRunner> commands);
+  // Replaces where the window's DPI is read after WM_DPICHANGED_AFTERPARENT or a change of
+  // parent (the tests' seam: Wine sends no DPI messages and its GetDpiForWindow never changes).
+  void ReplaceDpiQuery(std::function<int(HWND)> query) { dpi_query_ = std::move(query); }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -110,6 +124,15 @@ class MessageForm final : public MessageWindow, private ListInputHandler {
   void ShowMenuFailure(MenuItem item, const std::u16string& reason, int number);
   MenuCommandRunner& Commands();
 
+  // Following the DPI (message_form_dpi.cpp).
+  bool OnDpiMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnDpiChanged(WPARAM wParam, const RECT* suggested);
+  void ForgetNativeWindowDpi() noexcept;
+  void FollowWindowDpi();
+  void AdoptDpi(int dpi, const RECT* suggested);
+  FrameSize MeasureFrame() const;
+  float TwipsAt(const TwipScale& scale, const std::optional<float>& kept, int pixels) const;
+
   HWND Require() const;
   POINT Position() const;
   void MoveTo(POINT position);
@@ -117,8 +140,16 @@ class MessageForm final : public MessageWindow, private ListInputHandler {
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
   bool margins_captured_ = false;
-  TwipScale scale_{96};
+  TwipScale scale_{96};  // the window's DPI
+  int system_dpi_ = 96;
+  std::function<int(HWND)> dpi_query_;
+  DpiListFont list_font_;
+  bool adopting_dpi_ = false;
   LayoutMargins margins_;
+  LayoutMargins loaded_margins_;
+  FrameSize frame_at_load_;
+  std::optional<float> kept_top_;  // the twips the client set, in the parent or on the screen
+  std::optional<float> kept_left_;
   ListBoxList list_;
   PopupMenu menu_;
   std::unique_ptr<MenuCommandRunner> commands_;

@@ -1,5 +1,5 @@
 // Where the message window stands: its position read and set in twips, relative to its
-// parent's client area when it has a parent, else to the screen.
+// parent's client area when it has a parent, else to the screen, converted at the window's DPI.
 #include "core/errors.h"
 #include "win32/message_form.h"
 
@@ -26,20 +26,30 @@ void MessageForm::MoveTo(POINT position) {
   }
 }
 
-float MessageForm::Top() const { return scale_.ToTwips(Position().y); }
+// The twips the client set while the window stands where they put it at `scale`'s DPI; else the
+// pixels the window stands at, converted.
+float MessageForm::TwipsAt(const TwipScale& scale, const std::optional<float>& kept,
+                           int pixels) const {
+  if (kept && scale.ToPixels(*kept) == pixels) return *kept;
+  return scale.ToTwips(pixels);
+}
 
-float MessageForm::Left() const { return scale_.ToTwips(Position().x); }
+float MessageForm::Top() const { return TwipsAt(scale_, kept_top_, Position().y); }
+
+float MessageForm::Left() const { return TwipsAt(scale_, kept_left_, Position().x); }
 
 void MessageForm::SetTop(float twips) {
   POINT position = Position();
   position.y = scale_.ToPixels(twips);
   MoveTo(position);
+  kept_top_ = twips;
 }
 
 void MessageForm::SetLeft(float twips) {
   POINT position = Position();
   position.x = scale_.ToPixels(twips);
   MoveTo(position);
+  kept_left_ = twips;
 }
 
 }  // namespace sirel::win32

@@ -4,6 +4,7 @@
 
 #include "win32/hwnd_value.h"
 #include "win32/text_conversion.h"
+#include "win32/window_dpi.h"
 
 namespace sirel::win32 {
 
@@ -52,7 +53,10 @@ WindowHandle User32WindowManager::FindUntitledWindowOfClass(const std::u16string
 }
 
 void User32WindowManager::SetParent(WindowHandle child, WindowHandle parent) {
-  if (child != 0) ::SetParent(HwndOf(child), HwndOf(parent));
+  if (child == 0) return;
+  ::SetParent(HwndOf(child), HwndOf(parent));
+  // A child is drawn at its top-level window's DPI: the window may have to follow a new one.
+  NoteParentChanged(HwndOf(child));
 }
 
 }  // namespace sirel::win32

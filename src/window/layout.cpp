@@ -10,6 +10,14 @@ LayoutMargins CaptureMargins(float windowWidth, float windowHeight, float listWi
   return margins;
 }
 
+LayoutMargins RetakeMargins(const LayoutMargins& atLoad, const FrameSize& frameAtLoad,
+                            const FrameSize& frameNow) {
+  LayoutMargins margins;
+  margins.width = atLoad.width + (frameNow.width - frameAtLoad.width);
+  margins.height = atLoad.height + (frameNow.height - frameAtLoad.height);
+  return margins;
+}
+
 ListSizeChange LayOutList(float windowWidth, float windowHeight, const LayoutMargins& margins) {
   ListSizeChange change;
   const float width = windowWidth - margins.width;

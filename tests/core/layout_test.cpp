@@ -1,4 +1,5 @@
 #include "window/layout.h"
+#include "window/twip_scale.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,35 @@ TEST(LayoutTest, NegativeSizesAreNeverApplied) {
     if (change.applyHeight) {
       EXPECT_GE(change.height, 0.0f);
     }
+  }
+}
+
+TEST(LayoutTest, TwipsConvertAtTheWindowsDpiAndTheMarginsFollowTheFrame) {
+  // Margins taken at load at 96 dpi with a frame of 8 x 31 pixels (120 x 465 twips); the list's
+  // design width (7900 twips) in pixels at each DPI.
+  struct Case {
+    const char* name;
+    int dpi, frameWidth, frameHeight;  // the frame in pixels at that DPI
+    float widthMargin, heightMargin;
+    int listPixels;
+  };
+  const Case cases[] = {
+      {"96 dpi: the margins as loaded", 96, 8, 31, 205.0f, 560.0f, 527},
+      {"144 dpi, the frame scaled with it", 144, 12, 46, 205.0f, 555.0f, 790},
+      {"144 dpi, the frame kept in pixels", 144, 8, 31, 165.0f, 405.0f, 790},
+      {"192 dpi", 192, 16, 62, 205.0f, 560.0f, 1053},
+      {"no DPI: 96", 0, 8, 31, 205.0f, 560.0f, 527},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TwipScale scale(c.dpi);
+    EXPECT_EQ(scale.ToPixels(7900.0f), c.listPixels);
+    EXPECT_EQ(scale.ToPixels(scale.ToTwips(c.listPixels)), c.listPixels);
+    const LayoutMargins margins =
+        RetakeMargins({205.0f, 560.0f}, {120.0f, 465.0f},
+                      {scale.ToTwips(c.frameWidth), scale.ToTwips(c.frameHeight)});
+    EXPECT_FLOAT_EQ(margins.width, c.widthMargin);
+    EXPECT_FLOAT_EQ(margins.height, c.heightMargin);
   }
 }
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "thread/thread_state.h"
+#include "win32/hwnd_value.h"
+#include "win32/window_dpi.h"
 #include "win32_test_support.h"
 
 namespace sirel::win32 {
@@ -135,6 +138,92 @@ TEST_F(WindowLayoutTest, HidingAndShowingKeepsLinesAndLayout) {
   EXPECT_EQ(Height(List()), Height(list));
   EXPECT_EQ(window_->listBox().ListCount(), 40);
   window_->Hide();
+}
+
+// Wine sends no DPI message and its GetDpiForWindow never changes, so the test sends what
+// Windows would: WM_DPICHANGED with a suggested rectangle to the top-level window; for a child of
+// a frame, the window's new DPI through the seam and then WM_DPICHANGED_AFTERPARENT.
+TEST_F(WindowLayoutTest, FollowsTheDpiOfItsMonitorAndComesBack) {
+  const int systemDpi = window_->scale().dpi();
+  const int otherDpi = systemDpi == 144 ? 192 : 144;
+  LOGFONTW systemFont{};
+  GetObjectW(GetStockObject(SYSTEM_FONT), sizeof(systemFont), &systemFont);
+  static int answeredDpi;
+  answeredDpi = systemDpi;
+  window_->ReplaceDpiQuery([](HWND) { return answeredDpi; });
+  testing::HostWindow host;
+  HWND hwnd = window_->hwnd();
+  for (const bool child : {false, true}) {
+    SCOPED_TRACE(child ? "child of a frame" : "top-level");
+    if (child) {
+      ThreadState::Current().windowManager().SetParent(window_->Handle(),
+                                                       WindowHandleOf(host.hwnd()));
+    }
+    window_->SetTop(300.0f);
+    window_->SetLeft(450.0f);
+    // Where the window stands, in its parent's client area or on the screen.
+    auto placed = [&] {
+      RECT rect = Frame();
+      if (child) MapWindowPoints(HWND_DESKTOP, host.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+      return rect;
+    };
+    const RECT atSystemDpi = placed();
+    const RECT listAtSystemDpi = List();
+    RECT clientArea{};
+    GetClientRect(hwnd, &clientArea);
+    const float gapTwips = Twips(Width(clientArea) - Width(listAtSystemDpi));
+    for (const int dpi : {otherDpi, systemDpi}) {
+      SCOPED_TRACE(dpi);
+      const TwipScale scale(dpi);
+      RECT expected = atSystemDpi;
+      if (dpi != systemDpi) {
+        const TwipScale system(systemDpi);
+        expected.left = child ? scale.ToPixels(450.0f) : atSystemDpi.left + 10;
+        expected.top = child ? scale.ToPixels(300.0f) : atSystemDpi.top + 20;
+        expected.right = expected.left + scale.FromPixelsAt(system, Width(atSystemDpi));
+        expected.bottom = expected.top + scale.FromPixelsAt(system, Height(atSystemDpi));
+      }
+      if (child) {
+        answeredDpi = dpi;
+        SendMessageW(hwnd, kDpiChangedAfterParentMessage, 0, 0);
+      } else {
+        SendMessageW(hwnd, kDpiChangedMessage, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&expected));
+      }
+      testing::PumpMessages();
+      EXPECT_EQ(window_->scale().dpi(), dpi);
+      const RECT now = placed();
+      EXPECT_TRUE(EqualRect(&now, &expected))
+          << now.left << "," << now.top << " " << Width(now) << "x" << Height(now);
+      if (child || dpi == systemDpi) {
+        EXPECT_FLOAT_EQ(window_->Top(), 300.0f) << "the twips the client set";
+        EXPECT_FLOAT_EQ(window_->Left(), 450.0f);
+      }
+      // The font: none of its own at the system DPI, the default one's face scaled elsewhere.
+      const auto font = reinterpret_cast<HFONT>(
+          SendMessageW(window_->listBox().hwnd(), WM_GETFONT, 0, 0));
+      LOGFONTW face{};
+      EXPECT_EQ(font == nullptr, dpi == systemDpi);
+      if (font != nullptr && GetObjectW(font, sizeof(face), &face) != 0) {
+        EXPECT_EQ(face.lfHeight, MulDiv(systemFont.lfHeight, dpi, systemDpi));
+      }
+      // The list inside the margins: the gap beside it keeps its twips whatever the frame's
+      // borders did; its height is the window's outer height in twips at this DPI less the
+      // margin, snapped to whole rows.
+      const RECT list = List();
+      RECT client{};
+      GetClientRect(hwnd, &client);
+      EXPECT_LT(Height(list), Height(client));
+      EXPECT_NEAR(scale.ToTwips(Width(client) - Width(list)), gapTwips, scale.ToTwips(1));
+      const int high = scale.ToPixels(scale.ToTwips(Height(Frame())) - window_->margins().height);
+      EXPECT_LE(Height(list), high);
+      EXPECT_GT(Height(list), high - RowHeight());
+      if (dpi == systemDpi) {
+        EXPECT_TRUE(EqualRect(&list, &listAtSystemDpi)) << "as it was";
+      }
+    }
+  }
+  window_->ReplaceDpiQuery(nullptr);
 }
 
 }  // namespace

@@ -1,25 +1,16 @@
-#include "win32/twips.h"
-
-#include <windows.h>
+#include "window/twip_scale.h"
 
 #include <cmath>
 
 #include "core/errors.h"
 
-namespace sirel::win32 {
+namespace sirel {
 
 namespace {
 constexpr double kTwipsPerInch = 1440.0;
 // Window coordinates beyond this are refused by the window system anyway.
 constexpr double kMaxPixels = 1 << 30;
 }  // namespace
-
-TwipScale TwipScale::ForScreen() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-  if (screen != nullptr) ReleaseDC(nullptr, screen);
-  return TwipScale(dpi);
-}
 
 float TwipScale::ToTwips(int pixels) const {
   return static_cast<float>(static_cast<double>(pixels) * kTwipsPerInch / dpi_);
@@ -31,4 +22,4 @@ int TwipScale::ToPixels(float twips) const {
   return static_cast<int>(pixels);
 }
 
-}  // namespace sirel::win32
+}  // namespace sirel
