@@ -101,6 +101,8 @@ class MessageForm final : public MessageWindow, private ListInputHandler {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // Registers the window class once per process (message_form_class.cpp).
+  static void RegisterWindowClass(HINSTANCE instance);
   static MessageForm* FromHwnd(HWND hwnd);
 
   // The frame.
