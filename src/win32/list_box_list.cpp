@@ -73,6 +73,7 @@ LRESULT CALLBACK ListBoxList::ControlProc(HWND listbox, UINT message, WPARAM wPa
     }
     self->known_.Observe(message, wParam, lParam, own);
     LRESULT result = 0;
+    self->held_by_find_ = false;
     if (self->input_ == nullptr || !self->input_->OnListInput(message, wParam, lParam, &result)) {
       result = CallWindowProcW(class_proc_, listbox, message, wParam, lParam);
     }
@@ -252,6 +253,23 @@ void ListBoxList::SetSelected(std::int16_t index, bool selected) {
   if (Send(LB_SETSEL, selected ? TRUE : FALSE, index) == LB_ERR) {
     throw SirelError(ErrorCode::WindowOperation);
   }
+}
+
+void ListBoxList::HoldSelectionAt(std::int16_t index) {
+  CheckIndex(index);
+  ApplyPendingSelection();
+  ForgetSelection();
+  Send(LB_SETSEL, FALSE, -1);
+  if (Send(LB_SETSEL, TRUE, index) == LB_ERR) throw SirelError(ErrorCode::WindowOperation);
+  MoveCaretTo(index);
+  ScrollIntoView(index);
+  known_.selection_known = true;
+  known_.only_selected = index;
+  selection_held_ = true;
+  view_held_ = !LastInView();
+  // The key that found it (F3 on the list) is the person's input too: it must not give the
+  // list back because the found line happens to be the newest.
+  held_by_find_ = true;
 }
 
 void ListBoxList::SelectAll() {

@@ -83,6 +83,8 @@ class ListBoxList final : public MessageList {
   // One pass over the control (list_box_list_lines.cpp).
   void AppendLines(std::u16string& out, bool selectedOnly,
                    std::u16string_view lineEnd) const override;
+  std::int16_t VisitLines(std::int16_t first, std::int16_t last,
+                          const LineVisitor& visit) const override;
 
   // The current line (the caret), or -1 for an empty list. Not part of the port.
   std::int16_t ListIndex() const;
@@ -90,6 +92,9 @@ class ListBoxList final : public MessageList {
   void SetSelected(std::int16_t index, bool selected);
   // Selects every line (Ctrl+A).
   void SelectAll();
+  // Makes line index the only selected and current one, in view, and holds the selection as
+  // the person's (a line the person found). Not part of the port.
+  void HoldSelectionAt(std::int16_t index);
   // Drops what the list remembers of the selection and current line (win32/remembered_list_state.h).
   void ForgetSelection() { known_.ForgetSelection(); }
   // Applies the selection postings left for the frame and draws the lines held back since the
@@ -127,6 +132,8 @@ class ListBoxList final : public MessageList {
   void NotePersonInput();
   bool LastInView();
   void EndHoldIfSelectionGone();
+  // Reads the given lines in one pass until visit returns true (list_box_list_lines.cpp).
+  std::int16_t ReadEach(const std::vector<int>& indexes, const LineVisitor& visit) const;
   int RowsShown();
   void KeepTopAt(int top);
   template <class Change>
@@ -144,6 +151,8 @@ class ListBoxList final : public MessageList {
   // and the view alone), and of the view (postings select without scrolling).
   bool selection_held_ = false;
   bool view_held_ = false;
+  // Set by HoldSelectionAt during the message being handled, so that it stays held.
+  bool held_by_find_ = false;
   // The exact texts of the lines that hold a NUL, by the key in their item data.
   std::unordered_map<ULONG_PTR, std::u16string> exact_;
   ULONG_PTR next_key_ = 0;

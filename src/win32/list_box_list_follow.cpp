@@ -188,7 +188,7 @@ void ListBoxList::RemoveBesidePending(std::int16_t index) {
 }
 
 void ListBoxList::NotePersonInput() {
-  if (listbox_ == nullptr) return;
+  if (listbox_ == nullptr || held_by_find_) return;
   const int count = ListCount();
   if (count == 0) {
     selection_held_ = false;

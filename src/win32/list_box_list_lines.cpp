@@ -1,4 +1,4 @@
-// Reading many lines of the LISTBOX in one pass, for the copy and export commands: the count
+// Reading many lines of the LISTBOX in one pass, for the copy and export commands and the find: the count
 // and the selection are asked once, each line costs one message, and one buffer, as long as the
 // longest line the control ever received (from any sender), serves every line. The line reads
 // go straight to the LISTBOX class's own procedure: the window's subclass procedure has nothing
@@ -28,7 +28,29 @@ void ListBoxList::AppendLines(std::u16string& out, bool selectedOnly,
     indexes.resize(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) indexes[static_cast<std::size_t>(i)] = i;
   }
+  ReadEach(indexes, [&](std::int16_t, std::u16string_view text) {
+    out.append(text);
+    out.append(lineEnd);
+    return false;
+  });
+}
 
+std::int16_t ListBoxList::VisitLines(std::int16_t first, std::int16_t last,
+                                     const LineVisitor& visit) const {
+  CheckIndex(first);
+  CheckIndex(last);
+  const int step = first <= last ? 1 : -1;
+  std::vector<int> indexes;
+  indexes.reserve(static_cast<std::size_t>((last - first) * step + 1));
+  for (int i = first;; i += step) {
+    indexes.push_back(i);
+    if (i == last) break;
+  }
+  return ReadEach(indexes, visit);
+}
+
+std::int16_t ListBoxList::ReadEach(const std::vector<int>& indexes, const LineVisitor& visit) const {
+  const int count = ListCount();
   const auto listboxProc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd(), GCLP_WNDPROC));
   const auto read = [&](UINT message, int index, wchar_t* text) {
     return CallWindowProcW(listboxProc, hwnd(), message, static_cast<WPARAM>(index),
@@ -41,13 +63,14 @@ void ListBoxList::AppendLines(std::u16string& out, bool selectedOnly,
     const LRESULT copied = read(LB_GETTEXT, index, buffer.data());
     if (copied == LB_ERR) throw SirelError(ErrorCode::InvalidIndex);
     const ULONG_PTR key = ExactKeyAt(index, buffer.data(), static_cast<std::size_t>(copied));
-    if (key != 0) {
-      out.append(exact_.at(key));  // a line that holds a NUL
-    } else {
-      out.append(buffer.begin(), buffer.begin() + copied);
-    }
-    out.append(lineEnd);
+    const auto line = static_cast<std::int16_t>(index);
+    const bool stop =
+        key != 0 ? visit(line, exact_.at(key))  // a line that holds a NUL
+                 : visit(line, std::u16string_view(reinterpret_cast<const char16_t*>(buffer.data()),
+                                                   static_cast<std::size_t>(copied)));
+    if (stop) return line;
   }
+  return -1;
 }
 
 }  // namespace sirel::win32

@@ -1,5 +1,6 @@
 #include "win32/message_form.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
 
@@ -110,6 +111,13 @@ LRESULT MessageForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       OnCommand(wParam);
       return 0;
+    case WM_CTLCOLOREDIT:
+      if (reinterpret_cast<HWND>(lParam) == find_bar_.hwnd()) {
+        if (HBRUSH tint = find_bar_.ColorFor(reinterpret_cast<HDC>(wParam))) {
+          return reinterpret_cast<LRESULT>(tint);
+        }
+      }
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_PAINT:
       OnPaint();
       return 0;
@@ -159,6 +167,7 @@ bool MessageForm::OnCreate() {
   const RECT bounds{0, 0, scale_.ToPixels(kListWidthTwips), scale_.ToPixels(kListHeightTwips)};
   HWND listbox = CreateMessageListBox(hwnd_, instance_, kListControlId, bounds);
   if (listbox == nullptr || !list_.Attach(listbox, this)) return false;
+  if (!find_bar_.Create(hwnd_, instance_, kFindBarControlId, this)) return false;
   return menu_.Build();
 }
 
@@ -186,8 +195,9 @@ void MessageForm::LayoutStep() {
   const RECT list = ScreenRectOf(list_.hwnd());
   const int width = scale_.ToPixels(change.width);
   const int height = change.applyHeight ? scale_.ToPixels(change.height) : list.bottom - list.top;
+  const int barHeight = change.applyHeight ? PlaceFindBar(width, height) : 0;
   // The LISTBOX snaps the height to whole rows itself (integral height).
-  SetWindowPos(list_.hwnd(), nullptr, 0, 0, width, height,
+  SetWindowPos(list_.hwnd(), nullptr, 0, 0, width, std::max(0, height - barHeight),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -207,6 +217,10 @@ void MessageForm::OnPaint() {
 }
 
 void MessageForm::OnCommand(WPARAM wParam) {
+  if (LOWORD(wParam) == kFindBarControlId && HIWORD(wParam) == EN_CHANGE) {
+    OnFindTextChanged();
+    return;
+  }
   // The user changed the selection: what the list remembers of it is out of date.
   if (LOWORD(wParam) == kListControlId && HIWORD(wParam) == LBN_SELCHANGE) {
     list_.ForgetSelection();
@@ -214,6 +228,7 @@ void MessageForm::OnCommand(WPARAM wParam) {
 }
 
 void MessageForm::OnDestroy() {
+  find_bar_.Destroy();
   list_.Detach();
   menu_.Destroy();
 }

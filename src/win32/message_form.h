@@ -18,6 +18,13 @@
 // the system DPI) and lays the list out. Top and Left read back the twips the client set while
 // the window stands where those twips put it at its current DPI.
 //
+// Find: Ctrl+F opens the find bar along the bottom edge (the list above it is shorter by the
+// bar's height; with the bar closed the layout is exactly as above); typing finds, from the line
+// found last (else the first line in view) toward the newest, the first line that holds the
+// text without regard to case, and holds it as the person's selection; Enter or F3 finds the
+// next, Shift+Enter or Shift+F3 the previous, wrapping; F3 and Shift+F3 work from the list too;
+// Escape closes the bar and gives the focus back to the list.
+//
 // Mouse and keys on the list: releasing the right button over it opens the pop-up menu mnuForm
 // at the pointer (the right button changes neither the selection nor the current line); Shift+
 // F10 and the context-menu key open it at the current line; Ctrl+C runs "&Copy Selected Sirels",
@@ -42,7 +49,9 @@
 #include <optional>
 
 #include "platform/message_window.h"
+#include "win32/find_bar.h"
 #include "win32/list_box_list.h"
+#include "win32/locale_text_folding.h"
 #include "win32/popup_menu.h"
 #include "win32/window_dpi.h"
 #include "window/layout.h"
@@ -51,7 +60,7 @@
 
 namespace sirel::win32 {
 
-class MessageForm final : public MessageWindow, private ListInputHandler {
+class MessageForm final : public MessageWindow, private ListInputHandler, private FindBarHandler {
  public:
   static constexpr const wchar_t* kClassName = L"SirelMessageWindow";
   static constexpr float kClientWidthTwips = 7965.0f;
@@ -59,6 +68,7 @@ class MessageForm final : public MessageWindow, private ListInputHandler {
   static constexpr float kListWidthTwips = 7900.0f;
   static constexpr float kListHeightTwips = 1425.0f;
   static constexpr int kListControlId = 1;
+  static constexpr int kFindBarControlId = 2;
 
   explicit MessageForm(HINSTANCE instance);
   // At an unload (no window of the class left): unregisters the window class and destroys its
@@ -126,6 +136,15 @@ class MessageForm final : public MessageWindow, private ListInputHandler {
   void ShowMenuFailure(MenuItem item, const std::u16string& reason, int number);
   MenuCommandRunner& Commands();
 
+  // The find bar (message_form_find.cpp).
+  void OpenFind();
+  void Find(FindStep step, bool fromFound);
+  void OnFindTextChanged() override;
+  void OnFindStep(FindStep step) override;
+  void OnFindClose() override;
+  // The height the open bar takes from the list, laid out below it; 0 while it is closed.
+  int PlaceFindBar(int listWidth, int listHeight);
+
   // Following the DPI (message_form_dpi.cpp).
   bool OnDpiMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void OnDpiChanged(WPARAM wParam, const RECT* suggested);
@@ -153,6 +172,8 @@ class MessageForm final : public MessageWindow, private ListInputHandler {
   std::optional<float> kept_top_;  // the twips the client set, in the parent or on the screen
   std::optional<float> kept_left_;
   ListBoxList list_;
+  FindBar find_bar_;
+  LocaleTextFolding folding_;
   PopupMenu menu_;
   std::unique_ptr<MenuCommandRunner> commands_;
   bool command_running_ = false;

@@ -48,8 +48,8 @@ bool MessageForm::OnListInput(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
       // The releases of keys handled on their press, so no default handling repeats them.
       return wParam == VK_APPS || (wParam == VK_F10 && KeyIsDown(VK_SHIFT));
     case WM_CHAR:
-      // Ctrl+A and Ctrl+C were handled as keys; their characters must not search the list.
-      return wParam == 0x01 || wParam == 0x03;
+      // Ctrl+A, Ctrl+C and Ctrl+F were handled as keys; their characters must not search the list.
+      return wParam == 0x01 || wParam == 0x03 || wParam == 0x06;
     default:
       return false;
   }
@@ -65,6 +65,14 @@ bool MessageForm::OnListKeyDown(WPARAM key) {
   }
   if (control && !alt && !shift && key == 'C') {
     RunCommand(MenuItem::Copy);
+    return true;
+  }
+  if (control && !alt && !shift && key == 'F') {
+    OpenFind();
+    return true;
+  }
+  if (!control && !alt && key == VK_F3) {
+    Find(shift ? FindStep::kPrevious : FindStep::kNext, true);
     return true;
   }
   if (control && !alt && !shift && key == 'A') {

@@ -147,6 +147,20 @@ std::string HostCommands::Handle(const std::string& request) {
     return std::string("follows ") + (follows ? "1" : "0");
   }
   if (verb == "top") return "top " + std::to_string(SendMessageW(listbox, LB_GETTOPINDEX, 0, 0));
+  if (verb == "listrect") {
+    RECT list{};
+    GetWindowRect(listbox, &list);
+    MapWindowPoints(nullptr, GetParent(listbox), reinterpret_cast<POINT*>(&list), 2);
+    return "listrect " + std::to_string(list.bottom - list.top);
+  }
+  if (verb == "inview") {
+    RECT line{}, client{};
+    GetClientRect(listbox, &client);
+    const bool shown = SendMessageW(listbox, LB_GETITEMRECT, std::stoi(argument),
+                                    reinterpret_cast<LPARAM>(&line)) != LB_ERR &&
+                       line.top >= client.top && line.bottom <= client.bottom;
+    return std::string("inview ") + (shown ? "1" : "0");
+  }
   if (verb == "lines") {
     const std::vector<std::wstring> lines = ListLines(listbox);
     std::string reply = "lines " + std::to_string(lines.size()) + " ";

@@ -8,6 +8,8 @@
 //                                            while the host runs its messages)
 //   untick                    ok            (the timer stops)
 //   top                       top <i>       the list's first visible line
+//   listrect                  listrect <h>  the list's height in pixels
+//   inview <i>                inview <1|0>  line i is wholly in the list's view
 //   follows                   follows <1|0> 1: the newest line is the only selected one, in view
 //   lines                     lines <count> <line>|<line>|...
 //   selected                  selected <i>,<i>,...   or  selected -

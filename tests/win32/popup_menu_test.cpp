@@ -10,6 +10,7 @@
 #include <new>
 #include <string>
 #include <utility>
+#include <tuple>
 #include <vector>
 
 #include "core/errors.h"
@@ -197,6 +198,35 @@ TEST_F(PopupMenuTest, KeysRunCommandsAndOpenTheMenuAtTheCurrentLine) {
   EXPECT_EQ(watcher.opened()[0].screen.left, under.x);
   EXPECT_EQ(watcher.opened()[0].screen.top, under.y);
   EXPECT_EQ(SelectedLines(), (std::vector<int>{0, 1, 2, 3}));
+
+  // Ctrl+F opens the find bar below a shorter list; typing finds, F3 the next match (wrapping),
+  // a text without a match moves nothing, Escape gives the whole height back.
+  RECT full{};
+  GetWindowRect(Listbox(), &full);
+  {
+    HeldKeys control({VK_CONTROL});
+    PostKey('F');
+  }
+  HWND bar = GetFocus();
+  ASSERT_NE(bar, Listbox());
+  ASSERT_TRUE(IsWindowVisible(bar));
+  RECT shorter{};
+  GetWindowRect(Listbox(), &shorter);
+  EXPECT_LT(shorter.bottom, full.bottom);
+  for (const auto& [text, key, expected] : {std::tuple{L"T", 0, std::vector<int>{2}},
+                                            std::tuple{L"T", VK_F3, std::vector<int>{3}},
+                                            std::tuple{L"T", VK_F3, std::vector<int>{2}},
+                                            std::tuple{L"Tq", 0, std::vector<int>{2}}}) {
+    SetWindowTextW(bar, text);
+    if (key != 0) PostKey(key);
+    PumpMessages();
+    EXPECT_EQ(SelectedLines(), expected) << "after " << key;
+  }
+  PostMessageW(bar, WM_KEYDOWN, VK_ESCAPE, 1);
+  PumpMessages();
+  EXPECT_EQ(GetFocus(), Listbox());
+  GetWindowRect(Listbox(), &shorter);
+  EXPECT_EQ(shorter.bottom, full.bottom);
 }
 
 TEST_F(PopupMenuTest, FailingCommandIsReportedToTheUserAndTheWindowLivesOn) {

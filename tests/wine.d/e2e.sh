@@ -538,6 +538,44 @@ ask lines; count_now=${reply#lines }; count_now=${count_now%% *}
 check "and the chosen command runs (Clear)" "$(( count_now < 30 ))" "1"
 until_reply 5 "follows 1" follows
 check "Clear gives the list back" "$reply" "follows 1"
+# Find while the ticks go on: Ctrl+F, a word typed, F3, a word with no match, Escape.
+ask listrect; full_list=$reply
+ask post "needle alpha"; sleep 0.3; ask post "Needle beta"; sleep 0.3
+found=-1 found_text=""
+# until_found <seconds> <not this index>: waits until the only selected line holds the word and
+# is not that line; sets $found and $found_text.
+until_found() {
+  local deadline=$((SECONDS + $1))
+  while ask selected; do
+    found=${reply#selected }
+    ask lines; IFS='|' read -r -a all_lines <<<"${reply#lines * }"
+    found_text=${all_lines[$found]:-}
+    [[ $found =~ ^[0-9]+$ && $found != "$2" && $found_text == [Nn]eedle* ]] && return 0
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.05
+  done
+}
+click_row 0 && keys ctrl+f
+deadline=$((SECONDS + 5))
+while ask listrect && [ "$reply" = "$full_list" ] && [ $SECONDS -lt $deadline ]; do sleep 0.05; done
+ask listrect; check "Ctrl+F opens the bar, which takes its height from the list" \
+  "$(( ${reply#listrect } < ${full_list#listrect } ))" "1"
+xdotool type --delay 50 needle
+until_found 5 -1; first_found=$found
+check "typing finds a line with the word, without regard to case" "$found_text" "[Nn]eedle *"
+ask inview "$first_found"; check "and brings it into view" "$reply" "inview 1"
+keys F3
+until_found 5 "$first_found"
+check "F3 goes to the other line with the word" "$found_text $found" "[Nn]eedle * [0-9]*"
+check "not the first one" "$((found != first_found))" "1"
+sleep 0.5
+ask selected; check "and the postings leave the found line selected" "$reply" "selected $found"
+xdotool type --delay 50 zzz
+sleep 0.5
+ask selected; check "a text with no match leaves the selection where it was" "$reply" "selected $found"
+keys Escape
+until_reply 5 "$full_list" listrect
+check "Escape closes the bar and the list fills the window again" "$reply" "$full_list"
 ask untick
 run_item 2 -1
 
