@@ -251,11 +251,6 @@ void MessageForm::OnCommand(WPARAM wParam) {
   }
 }
 
-void MessageForm::OnDestroy() {
-  list_.Detach();
-  menu_.Destroy();
-}
-
 void MessageForm::OnNcDestroy() {
   hwnd_ = nullptr;
   margins_captured_ = false;
