@@ -54,9 +54,11 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
       FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.GetAddressOf())))) {
     return CONNECT_E_CANNOTCONNECT;
   }
-  return Guarded([&] {
+  const HRESULT status = Guarded([&] {
     *cookie = source_.Connect(std::make_shared<DispatchEventSink>(std::move(dispatch)));
   });
+  affinity_.NoteOwnersWindow();  // where the sink is let go should the last release come elsewhere
+  return status;
 }
 
 HRESULT ConnectionPoint::Unadvise(DWORD cookie) {

@@ -55,12 +55,6 @@ HRESULT Sireler::QueryInterface(REFIID iid, void** object) {
 
 ULONG Sireler::AddRef() { return references_.Increment(); }
 
-ULONG Sireler::Release() {
-  const ULONG remaining = references_.Decrement();
-  if (remaining == 0) delete this;
-  return remaining;
-}
-
 // IDispatch
 
 HRESULT Sireler::GetTypeInfoCount(UINT* count) {

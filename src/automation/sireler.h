@@ -11,7 +11,9 @@
 // pointer, every member of _Sireler, IDispatch and the connection-point interfaces returns
 // RPC_E_WRONG_THREAD and changes nothing; QueryInterface, AddRef, Release,
 // InterfaceSupportsErrorInfo and IProvideClassInfo2 answer on any thread. A last Release on
-// another thread frees the object without touching the window.
+// another thread frees the object without touching the window, and hands the client's event
+// sinks to the owner thread's window to be let go there (thread_affinity.h); when that window
+// is gone, they are left.
 #pragma once
 
 #include <windows.h>
@@ -96,12 +98,16 @@ class Sireler final : public _Sireler,
  private:
   explicit Sireler(ThreadState& thread);
   ~Sireler() = default;
+  // The last Release on another thread: false when the sinks could not be handed over (no
+  // memory), and then the whole object is left, so that no sink is let go on this thread.
+  bool HandSinksToOwner() noexcept;
 
   template <class Body>
   HRESULT Call(Body&& body) noexcept {
     if (!affinity_.Here()) return RPC_E_WRONG_THREAD;
     AddRef();
     const HRESULT status = Guarded(body);
+    affinity_.NoteOwnersWindow();
     Release();
     return status;
   }

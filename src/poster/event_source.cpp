@@ -32,4 +32,11 @@ bool EventSource::Disconnect(Cookie cookie) {
   return true;
 }
 
+EventSource::Connections EventSource::TakeAll() noexcept {
+  Connections taken;
+  taken.swap(connections_);
+  for (const std::shared_ptr<Connection>& connection : taken) connection->connected = false;
+  return taken;
+}
+
 }  // namespace sirel

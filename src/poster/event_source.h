@@ -22,6 +22,15 @@ class EventSource {
   // False when no sink is connected under that cookie.
   bool Disconnect(Cookie cookie);
   std::size_t SinkCount() const { return connections_.size(); }
+  // Disconnects every sink and hands the connections to the caller, who decides where their
+  // sinks are let go (a sink may be bound to its own thread). Allocates nothing.
+  struct Connection {
+    Cookie cookie;
+    std::shared_ptr<PosterEvents> sink;
+    bool connected;
+  };
+  using Connections = std::vector<std::shared_ptr<Connection>>;
+  Connections TakeAll() noexcept;
 
   // Calls raise(sink) for every connected sink, in the order they were connected.
   template <class Raise>
@@ -44,12 +53,7 @@ class EventSource {
   friend class EventSourceTestPeer;
   bool InUse(Cookie cookie) const;
 
-  struct Connection {
-    Cookie cookie;
-    std::shared_ptr<PosterEvents> sink;
-    bool connected;
-  };
-  std::vector<std::shared_ptr<Connection>> connections_;
+  Connections connections_;
   Cookie next_cookie_ = 1;
 };
 

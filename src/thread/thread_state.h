@@ -36,6 +36,10 @@ class ThreadState final : public ThreadOwned {
   MessageWindow& ObtainWindow();
   // True once the slot holds a window object (loaded or not).
   bool HasWindow() const { return window_ != nullptr; }
+  // The native window's handle while one is loaded, else 0. Loads nothing.
+  WindowHandle LoadedWindowHandle() const {
+    return window_ != nullptr && window_->IsLoaded() ? window_->Handle() : 0;
+  }
   // Destroys the thread's native window now, on the thread itself, as the user's close does; the
   // window object stays (code of it may be running further up the stack: a menu, a dialog, a
   // posting), and the next operation that needs a window loads it afresh. For the end of the

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/errors.h"
+#include "win32/handed_work.h"
 #include "win32/hwnd_value.h"
 #include "win32/live_windows.h"
 #include "win32/text_conversion.h"
@@ -57,12 +58,12 @@ MessageForm* MessageForm::FromHwnd(HWND hwnd) {
   return reinterpret_cast<MessageForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-LRESULT CALLBACK MessageForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
-                                                LPARAM lParam) {
+LRESULT CALLBACK MessageForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   // The library must stay while this frame runs (a menu or a dialog may run inside it).
   const WindowCodeRunning running;
   // Nothing may unwind through the window system; the handlers report their own errors.
   try {
+    if (RunHandedWork(message, lParam)) return 0;  // left here by another thread (handed_work.h)
     if (message == WM_NCCREATE) {
       auto* self = static_cast<MessageForm*>(
           reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
@@ -225,12 +226,6 @@ void MessageForm::OnCommand(WPARAM wParam) {
   if (LOWORD(wParam) == kListControlId && HIWORD(wParam) == LBN_SELCHANGE) {
     list_.ForgetSelection();
   }
-}
-
-void MessageForm::OnDestroy() {
-  find_bar_.Destroy();
-  list_.Detach();
-  menu_.Destroy();
 }
 
 void MessageForm::OnNcDestroy() {

@@ -36,9 +36,10 @@
 //
 // Thread: the window belongs to the thread that made it; every member must be called on it.
 // Close() (the end of the thread's apartment) destroys the native window as the frame's close
-// does; after a menu or a dialog of the window returns with the native window gone, its command
-// ends there, touches nothing and shows nothing. Destroying the object destroys the native window only when it still exists and belongs to the
-// calling thread. At the end of its thread the DLL abandons the window to the system first
+// does; the menu and the message boxes that the native window owns end with it, and after a
+// menu or a dialog of the window returns with the native window gone, its command ends there,
+// touches nothing and shows nothing. Destroying the object destroys the native window only when
+// it still exists and belongs to the calling thread. At the end of its thread the DLL abandons the window to the system first
 // (AbandonToSystem), so that nothing is sent to a window from a thread-detach notification.
 #pragma once
 

@@ -3,6 +3,7 @@
 
 #include <windowsx.h>
 
+#include <cwchar>
 #include <exception>
 #include <new>
 #include <string>
@@ -20,6 +21,16 @@ namespace sirel::win32 {
 namespace {
 
 bool KeyIsDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+// Ends a dialog (the About box, a failure box) that the window being destroyed owns.
+BOOL CALLBACK EndDialogOwnedBy(HWND candidate, LPARAM owner) {
+  wchar_t name[8] = {};
+  if (GetWindow(candidate, GW_OWNER) == reinterpret_cast<HWND>(owner) &&
+      GetClassNameW(candidate, name, 8) > 0 && std::wcscmp(name, L"#32770") == 0) {
+    EndDialog(candidate, IDCANCEL);
+  }
+  return TRUE;
+}
 
 }  // namespace
 
@@ -107,6 +118,18 @@ void MessageForm::OpenMenuAtCurrentLine() {
   }
   ClientToScreen(listbox, &point);
   OpenMenuAt(point);
+}
+
+// The window's menu and the message boxes it owns end with it. A box's loop does not end by
+// itself when its owner goes while the owner is another window's child (the host's frame
+// destroyed, the apartment's end): the box stayed on screen, its command waiting under it.
+// Ended here, the box is hidden at once and its loop returns with the window gone, and the
+// command ends there.
+void MessageForm::OnDestroy() {
+  find_bar_.Destroy();
+  list_.Detach();
+  menu_.Destroy();
+  EnumThreadWindows(GetCurrentThreadId(), &EndDialogOwnedBy, reinterpret_cast<LPARAM>(hwnd_));
 }
 
 void MessageForm::OpenMenuAt(POINT screen) {

@@ -72,6 +72,22 @@ TEST(ThreadingTest, PostersOnTwoApartmentsHaveTheirOwnWindowsAndLists) {
   EXPECT_EQ(second.last, L"second");
 }
 
+// A last Release through a raw pointer on another thread leaves the sinks to the poster's own
+// thread (a script engine's sink is bound to its apartment), which lets them go when it runs
+// its messages.
+TEST(ThreadingTest, AWrongThreadLastReleaseLetsTheSinksGoOnTheOwnerThread) {
+  ComPtr<RecordingDispatchSink> sink = RecordingDispatchSink::Make();
+  const auto references = [&] { return sink->AddRef(), sink->Release(); };
+  ComPtr<_Sireler> poster = CreatePoster();
+  ASSERT_TRUE(poster);
+  ASSERT_NE(Advise(poster.Get(), sink.Get()), 0u);
+  const ULONG connected = references();
+  std::thread([released = poster.Detach()] { released->Release(); }).join();
+  EXPECT_EQ(references(), connected) << "let go on the releasing thread";
+  test_support::PumpMessages();
+  EXPECT_EQ(references(), connected - 1) << "not let go when the owner ran its messages";
+}
+
 class MarshallingTest : public testing::Test {
  protected:
   static void SetUpTestSuite() { registered_ = SirelDll::Get().RegisterServer(); }

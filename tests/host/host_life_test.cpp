@@ -33,12 +33,14 @@ namespace {
 
 constexpr DWORD kCaseLimitMs = 30000;
 
-// Runs body on a thread of its own; a body that does not end in time fails the program.
+// Runs body on a thread of its own; a body that does not end in time fails the program, and
+// one whose thread ends before the body does (a fault that Wine ends the thread for) fails.
+constexpr DWORD kBodyEnded = 0x5115e1;
 void RunGuarded(const std::function<void()>& body) {
   struct Call {
     static DWORD WINAPI Main(void* body) {
       (*static_cast<const std::function<void()>*>(body))();
-      return 0;
+      return kBodyEnded;
     }
   };
   HANDLE thread = CreateThread(nullptr, 0, &Call::Main, const_cast<std::function<void()>*>(&body),
@@ -48,6 +50,9 @@ void RunGuarded(const std::function<void()>& body) {
     std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), 3);
   }
+  DWORD ended = 0;
+  GetExitCodeThread(thread, &ended);
+  EXPECT_EQ(ended, kBodyEnded) << "the case's thread ended in the middle of the case";
   CloseHandle(thread);
 }
 
@@ -402,7 +407,9 @@ class DroppingSpy final : public IInitializeSpy {
   HRESULT STDMETHODCALLTYPE PostInitialize(HRESULT status, DWORD, DWORD) override { return status; }
   HRESULT STDMETHODCALLTYPE PostUninitialize(DWORD) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE PreUninitialize(DWORD references) override {
-    for (DWORD n = dropped ? 0 : references - 1; n > 0; --n, dropped = true) CoUninitialize();
+    if (dropped) return S_OK;
+    dropped = true;  // first: each drop calls this spy again, with the count not yet lowered
+    for (DWORD n = references - 1; n > 0; --n) CoUninitialize();
     return S_OK;
   }
   bool dropped = false;
@@ -429,15 +436,35 @@ void ApartmentEndsBehindTheSpy() {
 }
 
 // A thread timer of the host destroys the host's frame, whose WM_DESTROY makes the last
-// CoUninitialize (Windows then frees the library), while the pop-up menu runs its loop above.
-HWND g_frame_to_destroy = nullptr;
+// CoUninitialize (Windows then frees the library), while the pop-up menu or the About box runs
+// its loop above. The timer chooses "A&bout" in the open menu first for the box; it ends the
+// menu, and a box still shown after its window went, itself, so that the row cannot hang.
+enum class OpenLoop { Menu, AboutBox };
+struct ModalCase {
+  OpenLoop loop;
+  HWND frame;
+  int ticks;
+  bool boxOpened;
+  bool boxOutlivedItsWindow;
+};
+ModalCase g_modal{};
+HWND AboutBox() { return FindWindowW(L"#32770", L"About Sireler"); }
+
 void CALLBACK DestroyTheFrame(HWND, UINT, UINT_PTR timer, DWORD) {
+  g_modal.boxOpened = g_modal.boxOpened || AboutBox() != nullptr;
+  if (g_modal.loop == OpenLoop::AboutBox && !g_modal.boxOpened && ++g_modal.ticks < 25) {
+    PostMessageW(GetFocus(), WM_CHAR, L'b', 0);  // the open menu takes every key of the thread
+    return;
+  }
   KillTimer(nullptr, timer);
   EndMenu();
-  DestroyWindow(g_frame_to_destroy);
+  DestroyWindow(g_modal.frame);
+  const HWND box = AboutBox();
+  g_modal.boxOutlivedItsWindow = box != nullptr && IsWindowVisible(box);
+  if (g_modal.boxOutlivedItsWindow) EndDialog(box, IDOK);
 }
 
-void FrameDestroyedWhileTheMenuIsOpen() {
+void FrameDestroyedInAModalLoop(OpenLoop loop) {
   WNDCLASSW frameClass{};
   frameClass.lpfnWndProc = &UninitialisingFrame;
   frameClass.lpszClassName = L"SirelHostLifeModalFrame";
@@ -446,16 +473,25 @@ void FrameDestroyedWhileTheMenuIsOpen() {
   DroppingSpy component;  // Wine's input method's initialisation goes as on Windows
   ULARGE_INTEGER cookie{};
   ASSERT_EQ(CoRegisterInitializeSpy(&component, &cookie), S_OK);
-  g_frame_to_destroy = CreateWindowExW(0, frameClass.lpszClassName, L"host", WS_OVERLAPPEDWINDOW |
-                                       WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
-  const Variant parent(static_cast<LONG>(reinterpret_cast<LONG_PTR>(g_frame_to_destroy)));
+  const HWND frame = CreateWindowExW(0, frameClass.lpszClassName, L"host", WS_OVERLAPPEDWINDOW |
+                                     WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+  g_modal = {loop, frame, 0, false, false};
+  const Variant parent(static_cast<LONG>(reinterpret_cast<LONG_PTR>(frame)));
   const HWND window = UseAndRelease(&parent);
   SetTimer(nullptr, 0, 200, &DestroyTheFrame);
   SendMessageW(GetWindow(window, GW_CHILD), WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
-  EXPECT_FALSE(IsWindow(g_frame_to_destroy));
+  EXPECT_FALSE(IsWindow(frame));
+  EXPECT_EQ(g_modal.boxOpened, loop == OpenLoop::AboutBox);
+  EXPECT_FALSE(g_modal.boxOutlivedItsWindow) << "the About box stayed open without its window";
+  EXPECT_EQ(AboutBox(), nullptr);
   PumpAfterTheFree(window);
   CoRevokeInitializeSpy(cookie);
   UnregisterClassW(frameClass.lpszClassName, nullptr);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // a new apartment makes posters again
+  ComPtr<_Sireler> again = MakePoster();
+  EXPECT_EQ(again ? Post(again.Get(), L"again") : E_FAIL, S_OK);
+  again.Reset();
+  CoUninitialize();
 }
 
 // A worker's poster made while the main thread's frame is in the foreground stays top-level:
@@ -513,7 +549,9 @@ TEST(HostLifeTest, TheHostLivesOnWhateverItDoes) {
       {"the apartment ends behind the spy: another component drops its own initialisation",
        [] { RunGuarded(ApartmentEndsBehindTheSpy); }},
       {"the frame goes in a timer while the pop-up menu is open",
-       [] { RunGuarded(FrameDestroyedWhileTheMenuIsOpen); }},
+       [] { RunGuarded([] { FrameDestroyedInAModalLoop(OpenLoop::Menu); }); }},
+      {"the frame goes in a timer while the About box is open",
+       [] { RunGuarded([] { FrameDestroyedInAModalLoop(OpenLoop::AboutBox); }); }},
       {"a worker's poster beside the main thread's foreground frame",
        [] { RunGuarded(WorkerBesideTheForegroundFrame); }},
   };
