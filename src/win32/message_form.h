@@ -39,8 +39,9 @@
 // does; the menu and the message boxes that the native window owns end with it, and after a
 // menu or a dialog of the window returns with the native window gone, its command ends there,
 // touches nothing and shows nothing. Destroying the object destroys the native window only when
-// it still exists and belongs to the calling thread. At the end of its thread the DLL abandons the window to the system first
-// (AbandonToSystem), so that nothing is sent to a window from a thread-detach notification.
+// it still exists and belongs to the calling thread. At the end of its thread the DLL abandons
+// the window to the system first (AbandonToSystem), so that nothing is sent to a window from a
+// thread-detach notification.
 #pragma once
 
 #include <windows.h>
